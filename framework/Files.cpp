@@ -1,0 +1,109 @@
+#include "Files.h"
+
+#include "Exceptions.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace fw {
+
+namespace {
+
+QString& ExecutableOverride()
+{
+    static QString path;
+    return path;
+}
+
+int& PictureOpens()
+{
+    static int n = 0;
+    return n;
+}
+
+}  // namespace
+
+FolderItem::FolderItem(QString absolutePath) : path_(QDir::cleanPath(std::move(absolutePath))) {}
+
+bool FolderItem::Exists() const
+{
+    return QFileInfo::exists(path_);
+}
+
+bool FolderItem::Directory() const
+{
+    return QFileInfo(path_).isDir();
+}
+
+FolderItemRef FolderItem::Parent() const
+{
+    QDir dir = QFileInfo(path_).dir();
+    const QString parent = dir.absolutePath();
+    if (parent == path_ || path_ == QLatin1String("/"))
+        return nullptr;
+    return std::make_shared<FolderItem>(parent);
+}
+
+FolderItemRef FolderItem::Child(const QString& name) const
+{
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") ||
+        name == QLatin1String(".."))
+        return nullptr;
+    if (!Directory())
+        return nullptr;
+    return std::make_shared<FolderItem>(path_ + QLatin1Char('/') + name);
+}
+
+std::shared_ptr<Picture> FolderItem::OpenAsPicture() const
+{
+    ++PictureOpens();
+    QFileInfo info(path_);
+    if (!info.isFile())
+        return nullptr;
+    QImageReader reader(path_);
+    QImage image = reader.read();
+    if (image.isNull())
+        return nullptr;
+    return std::make_shared<Picture>(std::move(image));
+}
+
+FolderItemRef ExecutableFile()
+{
+    QString path = ExecutableOverride();
+    if (path.isEmpty())
+        path = QCoreApplication::applicationFilePath();
+    if (path.isEmpty())
+        return nullptr;
+    return std::make_shared<FolderItem>(QFileInfo(path).absoluteFilePath());
+}
+
+void SetExecutableFileForTesting(const QString& path)
+{
+    ExecutableOverride() = path;
+}
+
+FolderItemRef GetApplicationBundleResources()
+{
+    FolderItemRef exe = ExecutableFile();
+    if (!exe)
+        RaiseNilObjectException("NilObjectException: the program's own file cannot be found");
+    FolderItemRef bin = exe->Parent();
+    if (!bin)
+        RaiseNilObjectException("NilObjectException: the program's folder cannot be found");
+    FolderItemRef top = bin->Parent();
+    if (!top)
+        RaiseNilObjectException("NilObjectException: the folder above the program cannot be found");
+    FolderItemRef resources = top->Child(QStringLiteral("Resources"));
+    if (!resources || !resources->Directory())
+        return nullptr;
+    return resources;
+}
+
+int OpenAsPictureCount()
+{
+    return PictureOpens();
+}
+
+}  // namespace fw

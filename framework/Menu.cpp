@@ -1,0 +1,268 @@
+#include "Menu.h"
+
+#include "Runtime.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+
+namespace fw {
+
+MenuItem::~MenuItem() = default;
+
+void MenuItem::Append(MenuItemRef item)
+{
+    if (item)
+        children_.push_back(std::move(item));
+}
+
+MenuItemRef MenuItem::Item(int index) const
+{
+    if (index < 0 || index >= Count())
+        return nullptr;
+    return children_[static_cast<std::size_t>(index)];
+}
+
+MenuItemRef MenuItem::Child(const QString& name) const
+{
+    for (const auto& c : children_)
+        if (c->Name() == name)
+            return c;
+    return nullptr;
+}
+
+MenuItemRef MenuItem::Lookup(const QString& name) const
+{
+    for (const auto& c : children_) {
+        if (c->Name() == name)
+            return c;
+        if (auto found = c->Lookup(name))
+            return found;
+    }
+    return nullptr;
+}
+
+bool QuitMenuItem::Event_Action()
+{
+    Quit();
+    return true;
+}
+
+// --- editing --------------------------------------------------------------
+
+EditCommand EditCommandFor(const QString& itemName)
+{
+    if (itemName == QLatin1String("EditUndo"))
+        return EditCommand::Undo;
+    if (itemName == QLatin1String("EditCut"))
+        return EditCommand::Cut;
+    if (itemName == QLatin1String("EditCopy"))
+        return EditCommand::Copy;
+    if (itemName == QLatin1String("EditPaste"))
+        return EditCommand::Paste;
+    if (itemName == QLatin1String("EditClear"))
+        return EditCommand::Clear;
+    if (itemName == QLatin1String("EditSelectAll"))
+        return EditCommand::SelectAll;
+    return EditCommand::None;
+}
+
+namespace {
+
+bool ClipboardHasText()
+{
+    const QClipboard* cb = QGuiApplication::clipboard();
+    return cb && !cb->text().isEmpty();
+}
+
+}  // namespace
+
+bool CanEdit(EditCommand command, const QWidget* editor)
+{
+    if (const auto* line = qobject_cast<const QLineEdit*>(editor)) {
+        const bool writable = !line->isReadOnly() && line->isEnabled();
+        const bool selection = line->hasSelectedText();
+        switch (command) {
+        case EditCommand::Undo:
+            return writable && line->isUndoAvailable();
+        case EditCommand::Cut:
+        case EditCommand::Clear:
+            return writable && selection && line->echoMode() == QLineEdit::Normal;
+        case EditCommand::Copy:
+            return selection && line->echoMode() == QLineEdit::Normal;
+        case EditCommand::Paste:
+            return writable && ClipboardHasText();
+        case EditCommand::SelectAll:
+            return !line->text().isEmpty();
+        case EditCommand::None:
+            return false;
+        }
+    }
+    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(editor)) {
+        const bool writable = !plain->isReadOnly() && plain->isEnabled();
+        const bool selection = plain->textCursor().hasSelection();
+        switch (command) {
+        case EditCommand::Undo:
+            return writable && plain->document()->isUndoAvailable();
+        case EditCommand::Cut:
+        case EditCommand::Clear:
+            return writable && selection;
+        case EditCommand::Copy:
+            return selection;
+        case EditCommand::Paste:
+            return writable && ClipboardHasText();
+        case EditCommand::SelectAll:
+            return !plain->document()->isEmpty();
+        case EditCommand::None:
+            return false;
+        }
+    }
+    return false;
+}
+
+void RunEdit(EditCommand command, QWidget* editor)
+{
+    if (!CanEdit(command, editor))
+        return;
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        switch (command) {
+        case EditCommand::Undo: line->undo(); break;
+        case EditCommand::Cut: line->cut(); break;
+        case EditCommand::Copy: line->copy(); break;
+        case EditCommand::Paste: line->paste(); break;  // stops at the field's limit
+        case EditCommand::Clear: line->del(); break;
+        case EditCommand::SelectAll: line->selectAll(); break;
+        case EditCommand::None: break;
+        }
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(editor)) {
+        switch (command) {
+        case EditCommand::Undo: plain->undo(); break;
+        case EditCommand::Cut: plain->cut(); break;
+        case EditCommand::Copy: plain->copy(); break;
+        case EditCommand::Paste: plain->paste(); break;
+        case EditCommand::Clear: plain->textCursor().removeSelectedText(); break;
+        case EditCommand::SelectAll: plain->selectAll(); break;
+        case EditCommand::None: break;
+        }
+    }
+}
+
+// --- rendering ------------------------------------------------------------
+
+namespace {
+
+QKeySequence SequenceFor(const QString& shortcut)
+{
+    if (shortcut.isEmpty())
+        return QKeySequence();
+    QString s = shortcut;
+    s.replace(QLatin1String("Cmd+"), QLatin1String("Ctrl+"), Qt::CaseInsensitive);
+    return QKeySequence(s, QKeySequence::PortableText);
+}
+
+}  // namespace
+
+MenuView::MenuView(QMainWindow& frame, std::shared_ptr<MenuBar> bar, bool visibleBar)
+    : frame_(frame), bar_(std::move(bar))
+{
+    if (visibleBar) {
+        auto* qbar = new QMenuBar(&frame_);
+        for (int i = 0; i < bar_->Count(); ++i) {
+            MenuItemRef menuItem = bar_->Item(i);
+            QMenu* menu = qbar->addMenu(menuItem->Text());
+            menus_.push_back(menu);
+            QObject::connect(menu, &QMenu::aboutToShow, menu, [this] { UpdateEnabled(); });
+            for (int j = 0; j < menuItem->Count(); ++j)
+                Build(menu, menu, menuItem->Item(j));
+        }
+        frame_.setMenuBar(qbar);
+    } else {
+        for (int i = 0; i < bar_->Count(); ++i) {
+            MenuItemRef menuItem = bar_->Item(i);
+            for (int j = 0; j < menuItem->Count(); ++j)
+                Build(&frame_, nullptr, menuItem->Item(j));
+        }
+    }
+    // Shortcuts of disabled actions do not fire, so the states follow the focus.
+    QObject::connect(qApp, &QApplication::focusChanged, &frame_, [this] { UpdateEnabled(); });
+    UpdateEnabled();
+}
+
+MenuView::~MenuView()
+{
+    QObject::disconnect(qApp, &QApplication::focusChanged, &frame_, nullptr);
+    for (QAction* a : hidden_) {
+        frame_.removeAction(a);
+        delete a;
+    }
+    if (!menus_.empty()) {
+        QWidget* bar = frame_.menuWidget();
+        frame_.setMenuWidget(nullptr);
+        delete bar;
+    }
+}
+
+void MenuView::Build(QWidget* menuParent, QMenu* into, const MenuItemRef& item)
+{
+    if (item->IsSeparator()) {
+        if (into)
+            entries_.push_back({into->addSeparator(), item});
+        return;
+    }
+    auto* action = new QAction(item->Text(), menuParent);
+    action->setShortcut(SequenceFor(item->KeyboardShortcut()));
+    action->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(action, &QAction::triggered, action, [this, item] { Choose(item); });
+    if (into) {
+        into->addAction(action);
+    } else {
+        frame_.addAction(action);
+        hidden_.push_back(action);
+    }
+    entries_.push_back({action, item});
+}
+
+void MenuView::Choose(const MenuItemRef& item)
+{
+    Dispatch([&] {
+        if (item->Event_Action())
+            return true;
+        const EditCommand command = EditCommandFor(item->Name());
+        if (command != EditCommand::None)
+            RunEdit(command, frame_.focusWidget());
+        return true;
+    });
+}
+
+void MenuView::UpdateEnabled()
+{
+    QWidget* focus = frame_.focusWidget();
+    for (const Entry& e : entries_) {
+        if (e.item->IsSeparator())
+            continue;
+        bool enabled = true;
+        if (e.item->AutoEnable()) {
+            const EditCommand command = EditCommandFor(e.item->Name());
+            if (command != EditCommand::None)
+                enabled = CanEdit(command, focus);
+            else
+                enabled = dynamic_cast<QuitMenuItem*>(e.item.get()) != nullptr;
+        }
+        e.action->setEnabled(enabled);
+    }
+}
+
+QAction* MenuView::ActionFor(const QString& itemName) const
+{
+    for (const Entry& e : entries_)
+        if (e.item->Name() == itemName)
+            return e.action;
+    return nullptr;
+}
+
+}  // namespace fw

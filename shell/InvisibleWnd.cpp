@@ -1,0 +1,75 @@
+#include "InvisibleWnd.h"
+
+#include "AboutWnd.h"
+#include "ControlWnd.h"
+#include "Runtime.h"
+#include "Tables.h"
+
+InvisibleWnd::InvisibleWnd(fw::RuntimeNew) : fw::Window(Lookup()) {}
+
+const fw::ClassRecord& InvisibleWnd::Lookup()
+{
+    static const fw::ClassRecord record = [] {
+        fw::ClassRecordBuilder<class InvisibleWnd> b("InvisibleWnd");
+        b.Operation("Layout").Operation("CreateControls").Operation("Event_Open");
+        b.Handles("Layout", "Layout", &InvisibleWnd::Layout)
+            .Handles("CreateControls", "CreateControls", &InvisibleWnd::CreateControls)
+            .Handles("Open", "Event_Open", &InvisibleWnd::Event_Open);
+        return b.Build();
+    }();
+    return record;
+}
+
+const std::string& InvisibleWnd::WindowTable()
+{
+    static const std::string table = [] {
+        fw::WindowSettings s;
+        s.width = 213;
+        s.height = 114;
+        s.maxWidth = 200;
+        s.maxHeight = 200;
+        s.frame = 1;
+        s.title = "Untitled";
+        s.visible = false;
+        s.closeButton = false;
+        s.resizeable = false;
+        s.maximizeButton = false;
+        return s.Encode();
+    }();
+    return table;
+}
+
+void InvisibleWnd::Layout()
+{
+    fw::SetProperties(*this, WindowTable());
+}
+
+void InvisibleWnd::CreateControls() {}
+
+std::int32_t SplashSeconds()
+{
+    return fw::RuntimeCvtReal64ToSInt32(fw::RuntimeCvtSInt32ToReal64(fw::Ticks()) / 60.0);
+}
+
+void InvisibleWnd::Event_Open()
+{
+    ::AboutWnd().Show();
+    const std::int32_t start = SplashSeconds();
+    for (;;) {
+        const std::int32_t now = SplashSeconds();
+        fw::RuntimeBackgroundTask();
+        // Whole seconds, so the wait ends once the count has moved on by three.
+        // The subtraction wraps like the counter instead of overflowing.
+        const auto elapsed = static_cast<std::int32_t>(static_cast<std::uint32_t>(now) - static_cast<std::uint32_t>(start));
+        if (fw::RuntimeCvtSInt32ToReal64(elapsed) > 2.75)
+            break;
+    }
+    ::AboutWnd().Hide();
+    ::InvisibleWnd().Hide();
+    ::ControlWnd().Show();
+}
+
+class InvisibleWnd& InvisibleWnd()
+{
+    return fw::ImplicitInstance<class InvisibleWnd>();
+}

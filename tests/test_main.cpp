@@ -1,0 +1,16 @@
+// Every test binary runs on a real QApplication (offscreen platform), with
+// the program's executable placed in the build's runnable tree so that the
+// pictures are found the way the program finds them.
+#include "Files.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    fw::SetExecutableFileForTesting(QStringLiteral(TOLVANE_TREE_DIR "/bin/tolvane"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
