@@ -1,6 +1,7 @@
 // Every test binary runs on a real QApplication (offscreen platform), with
 // the program's executable placed in the build's runnable tree so that the
 // pictures are found the way the program finds them.
+#include "App.h"
 #include "Files.h"
 
 #include <QApplication>
@@ -12,5 +13,8 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     fw::SetExecutableFileForTesting(QStringLiteral(TOLVANE_TREE_DIR "/bin/tolvane"));
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // Windows and the menu bar go before the QApplication they live in.
+    finalize();
+    return result;
 }
