@@ -7,8 +7,28 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+// The offscreen platform says so each time a window is raised; nothing to see.
+void QuietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
+    previousHandler = qInstallMessageHandler(QuietOffscreen);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     fw::SetExecutableFileForTesting(QStringLiteral(TOLVANE_TREE_DIR "/bin/tolvane"));
