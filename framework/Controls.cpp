@@ -260,7 +260,10 @@ public:
         if (!line_)
             return;
         const int limit = field_.limitText_ > 0 ? field_.limitText_ : 32767;
-        line_->setMaxLength(std::max<int>(limit, static_cast<int>(line_->text().size())));
+        const int cap = std::max<int>(limit, static_cast<int>(line_->text().size()));
+        // Setting the cap rewrites the text and drops the undo history.
+        if (line_->maxLength() != cap)
+            line_->setMaxLength(cap);
     }
 
     void SetText(const QString& text)
