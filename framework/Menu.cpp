@@ -241,6 +241,10 @@ void MenuView::Choose(const MenuItemRef& item)
 
 void MenuView::UpdateEnabled()
 {
+    // Shortcut-only items stay enabled: nobody sees them, and each command
+    // checks at the moment it runs whether it can act.
+    if (menus_.empty())
+        return;
     QWidget* focus = frame_.focusWidget();
     for (const Entry& e : entries_) {
         if (e.item->IsSeparator())

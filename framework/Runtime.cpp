@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 
 #include <cmath>
@@ -236,7 +237,12 @@ void MsgBox(const QString& text)
     box.setText(shown);
     box.setIcon(QMessageBox::NoIcon);
     box.setStandardButtons(QMessageBox::Ok);
+    // Without a window manager nobody hands the activation back to the window
+    // the box came from, and the focus it is about to receive would go nowhere.
+    QPointer<QWidget> owner = QApplication::activeWindow();
     box.exec();
+    if (owner && owner->isVisible())
+        owner->activateWindow();
     RethrowPending();
 }
 

@@ -5,6 +5,9 @@
 #include "Runtime.h"
 #include "Tables.h"
 
+#include <algorithm>
+#include <cstdint>
+
 InvisibleWnd::InvisibleWnd(fw::RuntimeNew) : fw::Window(Lookup()) {}
 
 const fw::ClassRecord& InvisibleWnd::Lookup()
@@ -55,13 +58,20 @@ void InvisibleWnd::Event_Open()
 {
     ::AboutWnd().Show();
     const std::int32_t start = SplashSeconds();
+    // Whole seconds, so the wait ends once the count has moved on by three.
+    // Summed pass by pass rather than now - start: when the tick counter
+    // wraps, the count jumps back some 71 million seconds and might never
+    // reach start + 3 again; that pass counts as none and the wait goes on.
+    std::int32_t last = start;
+    std::int64_t elapsed = 0;
     for (;;) {
         const std::int32_t now = SplashSeconds();
         fw::RuntimeBackgroundTask();
-        // Whole seconds, so the wait ends once the count has moved on by three.
-        // The subtraction wraps like the counter instead of overflowing.
-        const auto elapsed = static_cast<std::int32_t>(static_cast<std::uint32_t>(now) - static_cast<std::uint32_t>(start));
-        if (fw::RuntimeCvtSInt32ToReal64(elapsed) > 2.75)
+        if (now > last)
+            elapsed += std::int64_t{now} - last;
+        last = now;
+        const auto seconds = static_cast<std::int32_t>(std::min<std::int64_t>(elapsed, INT32_MAX));
+        if (fw::RuntimeCvtSInt32ToReal64(seconds) > 2.75)
             break;
     }
     ::AboutWnd().Hide();

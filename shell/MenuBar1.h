@@ -10,6 +10,7 @@
 class MenuBar1 : public fw::MenuBar {
 public:
     static const fw::ClassRecord& Lookup();
+    using fw::MenuItem::Lookup;  // the class record's accessor must not hide the search by name
 
     // Replaces the default constructor: builds the File menu, then the Edit menu.
     void Constructor();
