@@ -3,6 +3,7 @@
 #include "AboutWnd.h"
 #include "ComputeRd.h"
 #include "HelpWnd.h"
+#include "Look.h"
 #include "MenuBar1.h"
 #include "Pictures.h"
 #include "Runtime.h"
@@ -11,52 +12,13 @@
 
 namespace {
 
-constexpr std::uint32_t kNavy = 0x000080;
-
 fw::EditFieldSettings FieldSettings(const char* name, std::int32_t left, std::int32_t top, std::int32_t tabIndex)
 {
-    fw::EditFieldSettings s;
-    s.name = name;
-    s.left = left;
-    s.top = top;
-    s.width = 80;
-    s.height = 22;
-    s.tabIndex = tabIndex;
+    auto s = fw::Placed<fw::EditFieldSettings>(name, left, top, 80, 22, tabIndex);
     s.textFont = "Courier";
     s.textSize = 14;
     s.limitText = 6;
     s.alignment = 2;
-    return s;
-}
-
-fw::StaticTextSettings LabelSettings(const char* name, std::int32_t left, std::int32_t top, std::int32_t width,
-                             std::int32_t height, std::int32_t tabIndex, const char* text, std::int32_t size)
-{
-    fw::StaticTextSettings s;
-    s.name = name;
-    s.left = left;
-    s.top = top;
-    s.width = width;
-    s.height = height;
-    s.tabIndex = tabIndex;
-    s.text = text;
-    s.textAlign = 1;
-    s.textColor = kNavy;
-    s.multiline = true;
-    s.textSize = size;
-    return s;
-}
-
-fw::CanvasSettings PictureSettings(const char* name, std::int32_t left, std::int32_t top, std::int32_t width,
-                           std::int32_t height, std::int32_t tabIndex)
-{
-    fw::CanvasSettings s;
-    s.name = name;
-    s.left = left;
-    s.top = top;
-    s.width = width;
-    s.height = height;
-    s.tabIndex = tabIndex;
     return s;
 }
 
@@ -119,34 +81,28 @@ const std::vector<std::pair<QString, std::string>>& ControlWnd::ControlTables()
         rd.useFocusRing = false;
         rd.helpTag = "Reliability of the difference scores";
 
-        auto rdText = LabelSettings("RdText", 220, 340, 110, 30, 11, "Tol\rvane", 12);
+        auto rdText = NavyLabel("RdText", 220, 340, 110, 30, 11, "Tol\rvane", 12);
         rdText.enabled = false;
         rdText.visible = false;
-        auto title = LabelSettings("StaticText5", 170, 22, 334, 84, 12, "Tol\rvane", 36);
+        auto title = NavyLabel("StaticText5", 170, 22, 334, 84, 12, "Tol\rvane", 36);
         title.bold = true;
-        auto caption1 = LabelSettings("StaticText1", 112, 265, 80, 31, 14, "Reliability\rof first test", 12);
+        auto caption1 = NavyLabel("StaticText1", 112, 265, 80, 31, 14, "Reliability\rof first test", 12);
         caption1.enabled = false;
-        auto caption2 = LabelSettings("StaticText2", 235, 265, 80, 31, 16, "Reliability of\rsecond test", 12);
+        auto caption2 = NavyLabel("StaticText2", 235, 265, 80, 31, 16, "Reliability of\rsecond test", 12);
         caption2.enabled = false;
-        auto caption3 = LabelSettings("StaticText3", 352, 265, 92, 31, 18, "Correlation\rbetween tests", 12);
+        auto caption3 = NavyLabel("StaticText3", 352, 265, 92, 31, 18, "Correlation\rbetween tests", 12);
         caption3.enabled = false;
-        auto notice = LabelSettings("StaticText6", 261, 110, 161, 20, 20, "\xC2\xA9 2026 Tembrisk \xC2\xB7 v1.0", 11);
+        auto notice = NavyLabel("StaticText6", 261, 110, 161, 20, 20, "\xC2\xA9 2026 Tembrisk \xC2\xB7 v1.0", 11);
         notice.textAlign = 0;
         notice.multiline = false;
 
-        fw::SeparatorSettings line;
-        line.name = "Separator1";
-        line.left = 179;
-        line.top = 108;
-        line.width = 325;
-        line.height = 4;
-        line.tabIndex = 22;
+        const auto line = fw::Placed<fw::SeparatorSettings>("Separator1", 179, 108, 325, 4, 22);
 
         return std::vector<std::pair<QString, std::string>>{
             {"RdFld", rd.Encode()},
             {"RdText", rdText.Encode()},
             {"StaticText5", title.Encode()},
-            {"Canvas1", PictureSettings("Canvas1", 15, 18, 132, 133, 13).Encode()},
+            {"Canvas1", fw::Placed<fw::CanvasSettings>("Canvas1", 15, 18, 132, 133, 13).Encode()},
             {"StaticText1", caption1.Encode()},
             {"RxxFld", FieldSettings("RxxFld", 112, 241, 15).Encode()},
             {"StaticText2", caption2.Encode()},
@@ -154,10 +110,10 @@ const std::vector<std::pair<QString, std::string>>& ControlWnd::ControlTables()
             {"StaticText3", caption3.Encode()},
             {"RxyFld", FieldSettings("RxyFld", 358, 241, 19).Encode()},
             {"StaticText6", notice.Encode()},
-            {"Help", PictureSettings("Help", 235, 410, 72, 70, 21).Encode()},
+            {"Help", fw::Placed<fw::CanvasSettings>("Help", 235, 410, 72, 70, 21).Encode()},
             {"Separator1", line.Encode()},
-            {"ComputeCanvas", PictureSettings("ComputeCanvas", 20, 442, 106, 38, 23).Encode()},
-            {"ClearCanvas", PictureSettings("ClearCanvas", 424, 441, 106, 39, 24).Encode()},
+            {"ComputeCanvas", fw::Placed<fw::CanvasSettings>("ComputeCanvas", 20, 442, 106, 38, 23).Encode()},
+            {"ClearCanvas", fw::Placed<fw::CanvasSettings>("ClearCanvas", 424, 441, 106, 39, 24).Encode()},
         };
     }();
     return tables;

@@ -69,4 +69,19 @@ struct SeparatorSettings : ControlSettings {
     std::string Encode() const;
 };
 
+// A control's settings with its name, place and tab order filled in.
+template <class S>
+S Placed(const char* name, std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height,
+         std::int32_t tabIndex)
+{
+    S s;
+    s.name = name;
+    s.left = left;
+    s.top = top;
+    s.width = width;
+    s.height = height;
+    s.tabIndex = tabIndex;
+    return s;
+}
+
 }  // namespace fw

@@ -1,47 +1,10 @@
 #include "AboutWnd.h"
 
 #include "ControlWnd.h"
+#include "Look.h"
 #include "Pictures.h"
 #include "Tables.h"
 
-namespace {
-
-constexpr std::uint32_t kNavy = 0x000080;
-
-fw::CanvasSettings PictureSettings(const char* name, std::int32_t left, std::int32_t top, std::int32_t width,
-                                   std::int32_t height, std::int32_t tabIndex)
-{
-    fw::CanvasSettings s;
-    s.name = name;
-    s.left = left;
-    s.top = top;
-    s.width = width;
-    s.height = height;
-    s.tabIndex = tabIndex;
-    return s;
-}
-
-fw::StaticTextSettings LabelSettings(const char* name, std::int32_t left, std::int32_t top, std::int32_t width,
-                                     std::int32_t height, std::int32_t tabIndex, const char* text,
-                                     std::int32_t size, bool bold)
-{
-    fw::StaticTextSettings s;
-    s.name = name;
-    s.left = left;
-    s.top = top;
-    s.width = width;
-    s.height = height;
-    s.tabIndex = tabIndex;
-    s.text = text;
-    s.textAlign = 1;
-    s.textColor = kNavy;
-    s.multiline = true;
-    s.textSize = size;
-    s.bold = bold;
-    return s;
-}
-
-}  // namespace
 
 AboutWnd::AboutWnd(fw::RuntimeNew) : fw::Window(Lookup()) {}
 
@@ -80,16 +43,16 @@ const std::string& AboutWnd::WindowTable()
 const std::vector<std::pair<QString, std::string>>& AboutWnd::ControlTables()
 {
     static const std::vector<std::pair<QString, std::string>> tables = [] {
-        auto wordmark = PictureSettings("Canvas2", 224, 128, 145, 27, 1);
+        auto wordmark = fw::Placed<fw::CanvasSettings>("Canvas2", 224, 128, 145, 27, 1);
         wordmark.enabled = false;
         wordmark.useFocusRing = false;
+        auto name = NavyLabel("StaticText1", 165, 54, 262, 67, 2, "Tol\rvane", 28);
+        name.bold = true;
         return std::vector<std::pair<QString, std::string>>{
             {"Canvas2", wordmark.Encode()},
-            {"StaticText1", LabelSettings("StaticText1", 165, 54, 262, 67, 2, "Tol\rvane", 28, true).Encode()},
-            {"StaticText2", LabelSettings("StaticText2", 14, 167, 144, 26, 3,
-                                          "Difference score\rreliability, v1.0", 10, false)
-                                .Encode()},
-            {"Canvas1", PictureSettings("Canvas1", 20, 37, 133, 129, 4).Encode()},
+            {"StaticText1", name.Encode()},
+            {"StaticText2", NavyLabel("StaticText2", 14, 167, 144, 26, 3, "Difference score\rreliability, v1.0", 10).Encode()},
+            {"Canvas1", fw::Placed<fw::CanvasSettings>("Canvas1", 20, 37, 133, 129, 4).Encode()},
         };
     }();
     return tables;
@@ -114,6 +77,7 @@ void AboutWnd::CreateControls0()
     CreateCanvas("Canvas1", ImageSmall(), t[3].second);
 }
 
+// Any key or press: the About window makes way for the calculator.
 bool AboutWnd::Event_KeyDown(const QString&)
 {
     ::AboutWnd().Hide();
@@ -123,9 +87,7 @@ bool AboutWnd::Event_KeyDown(const QString&)
 
 bool AboutWnd::Event_MouseDown(std::int32_t, std::int32_t)
 {
-    ::AboutWnd().Hide();
-    ::ControlWnd().Show();
-    return false;
+    return Event_KeyDown(QString());
 }
 
 class AboutWnd& AboutWnd()
