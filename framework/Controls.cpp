@@ -180,7 +180,11 @@ const PropertyClass& RectControl::Class()
 void RectControl::PropertiesApplied()
 {
     QWidget* w = Widget();
-    w->setGeometry(left_, top_, std::max(0, width_), std::max(0, height_));
+    // Qt keeps a rectangle by its corners (left + width - 1), which must not
+    // overflow; no widget is larger than QWIDGETSIZE_MAX anyway.
+    const auto coordinate = [](std::int32_t v) { return std::clamp(v, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX); };
+    const auto extent = [](std::int32_t v) { return std::clamp(v, 0, QWIDGETSIZE_MAX); };
+    w->setGeometry(coordinate(left_), coordinate(top_), extent(width_), extent(height_));
     w->setEnabled(enabled_);
     w->setToolTip(helpTag_);
     w->setVisible(visible_);

@@ -17,8 +17,6 @@
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <optional>
 #include <ostream>
 
 // Readable failure messages.
@@ -29,55 +27,16 @@ void PrintTo(const QString& s, std::ostream* os)
 
 namespace {
 
-struct Row {
-    const char* name;
-    const char* text;
-    std::optional<const char*> shortcut;  // nullopt: never assigned
-};
-
-const Row kFile[] = {{"FileQuit", "Quit", "Cmd+Q"}};
-const Row kEdit[] = {
-    {"EditUndo", "&Undo", "Cmd+Z"},  {"UntitledMenu1", "-", std::nullopt}, {"EditCut", "Cu&t", "Cmd+X"},
-    {"EditCopy", "&Copy", "Cmd+C"},  {"EditPaste", "&Paste", "Cmd+V"},     {"EditClear", "Clear", ""},
-    {"UntitledMenu0", "-", std::nullopt}, {"EditSelectAll", "Select &All", "Cmd+A"},
-};
-
-void ExpectItem(const fw::MenuItemRef& item, const Row& row)
-{
-    SCOPED_TRACE(row.name);
-    ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->Name(), row.name);
-    EXPECT_EQ(item->Text(), row.text);
-    EXPECT_TRUE(item->AutoEnable());
-    EXPECT_EQ(item->Count(), 0);
-    EXPECT_EQ(item->ShortcutAssigned(), row.shortcut.has_value());
-    if (row.shortcut) {
-        EXPECT_EQ(item->KeyboardShortcut(), *row.shortcut);
-    }
-    const bool quits = dynamic_cast<fw::QuitMenuItem*>(item.get()) != nullptr;
-    EXPECT_EQ(quits, QString(row.name) == "FileQuit");
-}
-
-// The action of the window's menu bar whose caption is text, with the
-// enabled states brought up to date the way opening the menu does.
+// The action of the window's bar with this caption, its enabled state brought
+// up to date the way opening the menu does.
 QAction* MenuAction(fw::Window& window, const QString& text)
 {
     for (QAction* top : window.Frame()->menuBar()->actions()) {
-        QMenu* menu = top->menu();
-        emit menu->aboutToShow();
-        for (QAction* a : menu->actions())
+        emit top->menu()->aboutToShow();
+        for (QAction* a : top->menu()->actions())
             if (a->text() == text)
                 return a;
     }
-    return nullptr;
-}
-
-// A window without a bar of its own answers the same commands through hidden actions.
-QAction* HiddenAction(fw::Window& window, const QString& text)
-{
-    for (QAction* a : window.Frame()->actions())
-        if (a->text() == text)
-            return a;
     return nullptr;
 }
 
@@ -96,164 +55,108 @@ void Clip(const QString& text)
 
 }  // namespace
 
-TEST(MenuBar1, TreeHasFileAndEditMenusInOrder)
+TEST(MenuBar1, TreeOnScreenAndOneSharedInstance)
 {
-    const fw::MenuItemRef bar = MenuBar1();  // as a menu tree, searched by name
+    const fw::MenuItemRef bar = MenuBar1();
     ASSERT_EQ(bar->Count(), 2);
     EXPECT_TRUE(bar->Name().isEmpty());
-    EXPECT_TRUE(bar->Text().isEmpty());
-    EXPECT_FALSE(bar->ShortcutAssigned());
-
+    // Menus and their items in order; nullptr: a separator, its shortcut never assigned.
     const struct {
-        const char* name;
-        const char* text;
-        const Row* rows;
-        int count;
-    } menus[] = {{"FileMenu", "&File", kFile, 1}, {"EditMenu", "&Edit", kEdit, 8}};
+        const char *name, *text, *shortcut;
+    } rows[] = {{"FileMenu", "&File", ""},          {"FileQuit", "Quit", "Cmd+Q"},
+                {"EditMenu", "&Edit", ""},          {"EditUndo", "&Undo", "Cmd+Z"},
+                {"UntitledMenu1", "-", nullptr},    {"EditCut", "Cu&t", "Cmd+X"},
+                {"EditCopy", "&Copy", "Cmd+C"},     {"EditPaste", "&Paste", "Cmd+V"},
+                {"EditClear", "Clear", ""},         {"UntitledMenu0", "-", nullptr},
+                {"EditSelectAll", "Select &All", "Cmd+A"}};
+    const auto tops = ControlWnd().Frame()->menuBar()->actions();
+    ASSERT_EQ(tops.size(), 2);
+    int row = 0;
     for (int m = 0; m < 2; ++m) {
         const auto menu = bar->Item(m);
-        ASSERT_NE(menu, nullptr);
-        EXPECT_EQ(menu->Name(), menus[m].name);
-        EXPECT_EQ(menu->Text(), menus[m].text);
-        EXPECT_TRUE(menu->AutoEnable());
-        EXPECT_TRUE(menu->ShortcutAssigned());
-        EXPECT_EQ(menu->KeyboardShortcut(), "");
-        EXPECT_EQ(dynamic_cast<fw::QuitMenuItem*>(menu.get()), nullptr);
-        ASSERT_EQ(menu->Count(), menus[m].count);
-        for (int i = 0; i < menus[m].count; ++i) {
-            ExpectItem(menu->Item(i), menus[m].rows[i]);
-            // A search of the whole tree finds the same object.
-            EXPECT_EQ(bar->Lookup(menus[m].rows[i].name), menu->Item(i));
+        const auto shown = tops[m]->menu()->actions();
+        ASSERT_EQ(menu->Count(), m == 0 ? 1 : 8);
+        ASSERT_EQ(shown.size(), menu->Count());
+        EXPECT_EQ(tops[m]->text(), rows[row].text);
+        for (int i = -1; i < menu->Count(); ++i, ++row) {
+            const auto& r = rows[row];
+            SCOPED_TRACE(r.name);
+            const auto item = i < 0 ? menu : menu->Item(i);
+            EXPECT_EQ(item->Name(), r.name);
+            EXPECT_EQ(item->Text(), r.text);
+            EXPECT_TRUE(item->AutoEnable());
+            EXPECT_EQ(item->ShortcutAssigned(), r.shortcut != nullptr);
+            if (r.shortcut) {
+                EXPECT_EQ(item->KeyboardShortcut(), r.shortcut);
+            }
+            EXPECT_EQ(dynamic_cast<fw::QuitMenuItem*>(item.get()) != nullptr, i == 0 && m == 0);
+            EXPECT_EQ(bar->Lookup(r.name), item);  // a search of the whole tree
+            if (i < 0)
+                continue;
+            EXPECT_EQ(item->Count(), 0);
+            EXPECT_EQ(shown[i]->isSeparator(), r.shortcut == nullptr);
+            if (r.shortcut) {
+                EXPECT_EQ(shown[i]->text(), r.text);
+                EXPECT_EQ(shown[i]->shortcut(), QKeySequence(QString(r.shortcut).replace("Cmd", "Ctrl")));
+            }
         }
-        EXPECT_EQ(bar->Lookup(menus[m].name), menu);
     }
     EXPECT_EQ(bar->Lookup("NoSuchItem"), nullptr);
-}
 
-TEST(MenuBar1, AccessorSharesOneBarUntilItIsReleased)
-{
-    const auto first = MenuBar1();
-    const auto quit = first->Item(0)->Item(0);
-    for (int i = 0; i < 3; ++i) {
-        const auto again = MenuBar1();
-        EXPECT_EQ(again, first);
-        EXPECT_EQ(again->Count(), 2);
-        EXPECT_EQ(again->Item(0)->Count(), 1);
-        EXPECT_EQ(again->Item(1)->Count(), 8);
-        EXPECT_EQ(again->Item(0)->Item(0), quit);
-    }
-    // The calculator window is given the same bar.
-    EXPECT_EQ(ControlWnd().MenuBar(), first);
+    // Later calls, the calculator's included, share the bar and build nothing.
+    const auto quit = bar->Item(0)->Item(0);
+    EXPECT_EQ(MenuBar1(), bar);
+    EXPECT_EQ(bar->Item(0)->Item(0), quit);
+    EXPECT_EQ(bar->Item(1)->Count(), 8);
+    EXPECT_EQ(ControlWnd().MenuBar(), bar);
 
     MenuBar1::implicitInstanceExit();
     EXPECT_EQ(MenuBar1::implicitInstance, nullptr);
     const auto fresh = MenuBar1();
-    EXPECT_NE(fresh, first);
-    EXPECT_EQ(fresh->Count(), 2);
+    EXPECT_NE(fresh, bar);
     EXPECT_EQ(fresh->Item(1)->Count(), 8);
 }
 
-TEST(Menus, CalculatorWindowShowsTheBarWithItsShortcuts)
-{
-    QMenuBar* bar = ControlWnd().Frame()->menuBar();
-    const auto tops = bar->actions();
-    ASSERT_EQ(tops.size(), 2);
-    EXPECT_EQ(tops[0]->text(), "&File");
-    EXPECT_EQ(tops[1]->text(), "&Edit");
-
-    const auto file = tops[0]->menu()->actions();
-    ASSERT_EQ(file.size(), 1);
-    EXPECT_EQ(file[0]->text(), "Quit");
-    EXPECT_EQ(file[0]->shortcut(), QKeySequence("Ctrl+Q"));
-
-    const auto edit = tops[1]->menu()->actions();
-    ASSERT_EQ(edit.size(), 8);
-    const char* keys[] = {"Ctrl+Z", nullptr, "Ctrl+X", "Ctrl+C", "Ctrl+V", "", nullptr, "Ctrl+A"};
-    for (int i = 0; i < 8; ++i) {
-        SCOPED_TRACE(kEdit[i].name);
-        EXPECT_EQ(edit[i]->isSeparator(), keys[i] == nullptr);
-        if (keys[i]) {
-            EXPECT_EQ(edit[i]->text(), kEdit[i].text);
-            EXPECT_EQ(edit[i]->shortcut(), QKeySequence(keys[i]));
-        }
-    }
-}
-
-TEST(Menus, CutCopyPasteOnTheFocusedField)
+TEST(Menus, EditCommandsActOnTheFocusedField)
 {
     auto& calc = ControlWnd();
+    auto act = [&](const char* text) { MenuAction(calc, text)->trigger(); };
     auto& rxx = calc.ControlNamed<fw::EditField>("RxxFld");
     auto& ryy = calc.ControlNamed<fw::EditField>("RyyFld");
+    auto& rxy = calc.ControlNamed<fw::EditField>("RxyFld");
     Type(rxx, ".85");
-    QLineEdit* line = Focus(rxx);
-    line->setSelection(1, 2);
-
-    MenuAction(calc, "&Copy")->trigger();
+    Focus(rxx)->setSelection(1, 2);
+    act("&Copy");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "85");
-    MenuAction(calc, "Cu&t")->trigger();
+    act("Cu&t");
     EXPECT_EQ(rxx.Text(), ".");
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "85");
-
     Focus(ryy);
-    MenuAction(calc, "&Paste")->trigger();
+    act("&Paste");
     EXPECT_EQ(ryy.Text(), "85");
-    EXPECT_EQ(rxx.Text(), ".");
-}
 
-TEST(Menus, PasteBypassesTheKeyFilterButKeepsTheLimit)
-{
-    auto& calc = ControlWnd();
-    auto& rxx = calc.ControlNamed<fw::EditField>("RxxFld");
+    // Paste passes by the key filter, yet stops at the length limit.
     Focus(rxx);
-    Clip("-.5");
-    MenuAction(calc, "&Paste")->trigger();
-    EXPECT_EQ(rxx.Text(), "-.5");
-    EXPECT_EQ(fw::BeepCount(), 0);
-
-    MenuAction(calc, "Select &All")->trigger();
-    Clip("123456789");
-    MenuAction(calc, "&Paste")->trigger();
+    for (const char* clip : {"-.5", "123456789"}) {
+        act("Select &All");
+        Clip(clip);
+        act("&Paste");
+    }
     EXPECT_EQ(rxx.Text(), "123456");
     EXPECT_EQ(fw::BeepCount(), 0);
-}
 
-TEST(Menus, ClearAndSelectAll)
-{
-    auto& calc = ControlWnd();
-    auto& rxy = calc.ControlNamed<fw::EditField>("RxyFld");
     Type(rxy, "-.4567");
     QLineEdit* line = Focus(rxy);
     line->setSelection(2, 3);
-    MenuAction(calc, "Clear")->trigger();
+    act("Clear");
     EXPECT_EQ(rxy.Text(), "-.7");
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "");  // Clear does not copy
-
-    MenuAction(calc, "Select &All")->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "123456789");  // Clear does not copy
+    act("Select &All");
     EXPECT_EQ(line->selectedText(), "-.7");
+    act("&Undo");
+    EXPECT_EQ(rxy.Text(), "-.4567");
 }
 
-TEST(Menus, UndoTakesBackTheLastEdit)
-{
-    auto& calc = ControlWnd();
-    auto& rxx = calc.ControlNamed<fw::EditField>("RxxFld");
-    Type(rxx, ".85");
-    QLineEdit* line = Focus(rxx);
-    line->setSelection(1, 2);
-    MenuAction(calc, "Clear")->trigger();
-    ASSERT_EQ(rxx.Text(), ".");
-    EXPECT_TRUE(MenuAction(calc, "&Undo")->isEnabled());
-    MenuAction(calc, "&Undo")->trigger();
-    EXPECT_EQ(rxx.Text(), ".85");
-
-    Clip("9");
-    line->selectAll();
-    MenuAction(calc, "&Paste")->trigger();
-    ASSERT_EQ(rxx.Text(), "9");
-    MenuAction(calc, "&Undo")->trigger();
-    EXPECT_EQ(rxx.Text(), ".85");
-}
-
-TEST(Menus, ItemsAreDisabledWhereTheyCannotAct)
+TEST(Menus, ItemsAreDisabledWhereTheyCannotActAndQuitQuits)
 {
     auto& calc = ControlWnd();
     auto& rxx = calc.ControlNamed<fw::EditField>("RxxFld");
@@ -261,32 +164,26 @@ TEST(Menus, ItemsAreDisabledWhereTheyCannotAct)
     Focus(rxx);
     for (const char* item : {"Cu&t", "&Copy", "Clear", "&Paste", "&Undo", "Select &All"})
         EXPECT_FALSE(MenuAction(calc, item)->isEnabled()) << item;
-    EXPECT_TRUE(MenuAction(calc, "Quit")->isEnabled());
-
-    // Disabled items do nothing, even when triggered.
-    Type(rxx, ".9");
     Clip("1");
-    rxx.LineEdit()->deselect();
-    EXPECT_FALSE(MenuAction(calc, "Cu&t")->isEnabled());
-    MenuAction(calc, "Cu&t")->trigger();
-    EXPECT_EQ(rxx.Text(), ".9");
     EXPECT_TRUE(MenuAction(calc, "&Paste")->isEnabled());
-    EXPECT_TRUE(MenuAction(calc, "Select &All")->isEnabled());
 
     // The result field is read-only: it can be copied, not changed.
+    Type(rxx, ".9");
     Type(calc.ControlNamed<fw::EditField>("RyyFld"), ".8");
     Type(calc.ControlNamed<fw::EditField>("RxyFld"), ".5");
     Press(calc.ControlNamed<fw::Canvas>("ComputeCanvas"));
     auto& rd = calc.ControlNamed<fw::EditField>("RdFld");
-    ASSERT_TRUE(rd.Visible());
     Focus(rd)->selectAll();
-    EXPECT_TRUE(MenuAction(calc, "&Copy")->isEnabled());
     for (const char* item : {"Cu&t", "&Paste", "Clear"})
         EXPECT_FALSE(MenuAction(calc, item)->isEnabled()) << item;
     MenuAction(calc, "&Paste")->trigger();
     EXPECT_EQ(rd.Text(), ".7000");
     MenuAction(calc, "&Copy")->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), ".7000");
+
+    ASSERT_FALSE(fw::Quitting());
+    MenuAction(calc, "Quit")->trigger();
+    EXPECT_TRUE(fw::Quitting());
 }
 
 TEST(Menus, HelpFieldAnswersTheSameCommands)
@@ -298,48 +195,32 @@ TEST(Menus, HelpFieldAnswersTheSameCommands)
     QPlainTextEdit* edit = field.TextEdit();
     ASSERT_NE(edit, nullptr);
     help.Frame()->activateWindow();
-    Settle();
-    // The hidden actions take their states when the focus comes to the field.
-    auto command = [&](const char* text) {
+    // Hidden actions, which take their states when the focus comes to the field.
+    auto command = [&](const QString& text) {
         field.Widget()->clearFocus();
         field.SetFocus();
         Settle();
-        QAction* a = HiddenAction(help, text);
-        EXPECT_TRUE(a && a->isEnabled()) << text;
-        if (a)
-            a->trigger();
-    };
-    auto select = [&](int from, int to) {
-        QTextCursor c = edit->textCursor();
-        c.setPosition(from);
-        c.setPosition(to, QTextCursor::KeepAnchor);
-        edit->setTextCursor(c);
+        for (QAction* a : help.Frame()->actions())
+            if (a->text() == text) {
+                EXPECT_TRUE(a->isEnabled()) << text.toStdString();
+                a->trigger();
+            }
     };
 
-    select(0, 7);
+    edit->moveCursor(QTextCursor::Start);
+    edit->moveCursor(QTextCursor::EndOfWord, QTextCursor::KeepAnchor);
     command("&Copy");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "Tolvane");
     command("Cu&t");
     EXPECT_TRUE(field.Text().startsWith("\r\rA difference"));
     command("&Undo");
     EXPECT_TRUE(field.Text().startsWith("Tolvane\r\r"));
-
-    select(0, 0);
+    edit->moveCursor(QTextCursor::Start);
     Clip("Hello ");
     command("&Paste");
     EXPECT_TRUE(field.Text().startsWith("Hello Tolvane\r"));
-
     command("Select &All");
     EXPECT_EQ(edit->textCursor().selectedText().size(), edit->document()->characterCount() - 1);
     command("Clear");
     EXPECT_EQ(field.Text(), "");
 }
-
-TEST(Menus, QuitItemQuits)
-{
-    auto& calc = ControlWnd();
-    EXPECT_FALSE(fw::Quitting());
-    MenuAction(calc, "Quit")->trigger();
-    EXPECT_TRUE(fw::Quitting());
-}
-
