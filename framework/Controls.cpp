@@ -74,10 +74,12 @@ QFont TextStyle::Make() const
     if (font.compare(QLatin1String("System"), Qt::CaseInsensitive) == 0 || font.isEmpty()) {
         f = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     } else if (font.compare(QLatin1String("Courier"), Qt::CaseInsensitive) == 0) {
-        f = QFont(QStringLiteral("Courier"));
-        f.setStyleHint(QFont::TypeWriter);
-        if (!QFontInfo(f).fixedPitch())
-            f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        static const QFont courier = [] {
+            QFont c(QStringLiteral("Courier"));
+            c.setStyleHint(QFont::TypeWriter);
+            return QFontInfo(c).fixedPitch() ? c : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        }();
+        f = courier;
     } else {
         f = QFont(font);
     }
@@ -113,6 +115,7 @@ void Control::InstallEventHandler(std::string_view eventName, Delegate delegate)
         mouseDown_ = std::move(delegate.mouseDown);
     } else if (eventName == "KeyDown" && delegate.keyDown) {
         keyDown_ = std::move(delegate.keyDown);
+        KeyHandlerInstalled();
     } else {
         throw std::invalid_argument("no event \"" + std::string(eventName) + "\" with signature " +
                                     delegate.signature);
@@ -185,9 +188,17 @@ void RectControl::PropertiesApplied()
     const auto coordinate = [](std::int32_t v) { return std::clamp(v, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX); };
     const auto extent = [](std::int32_t v) { return std::clamp(v, 0, QWIDGETSIZE_MAX); };
     w->setGeometry(coordinate(left_), coordinate(top_), extent(width_), extent(height_));
-    w->setEnabled(enabled_);
-    w->setToolTip(helpTag_);
-    w->setVisible(visible_);
+    // Only what differs from the widget's state: a new widget is enabled, has
+    // no tip and is shown with its window unless hidden.
+    if (w->testAttribute(Qt::WA_Disabled) == enabled_)
+        w->setEnabled(enabled_);
+    if (w->toolTip() != helpTag_)
+        w->setToolTip(helpTag_);
+    if (!visible_)
+        w->hide();
+    else if (w->isHidden() &&
+             (w->testAttribute(Qt::WA_WState_ExplicitShowHide) || w->parentWidget()->isVisible()))
+        w->show();
 }
 
 void RectControl::Enabled(bool on)
@@ -372,6 +383,11 @@ void EditField::Text(const QString& text)
     impl_->SetText(FromSystemText(text));
 }
 
+void EditField::KeyHandlerInstalled()
+{
+    impl_->Editor()->setAttribute(Qt::WA_InputMethodEnabled, false);
+}
+
 void EditField::SetMultiLine(bool on)
 {
     if (on == multiLine_)
@@ -395,9 +411,11 @@ void EditField::ApplyLook()
     editor->setGeometry(0, 0, std::max(0, Width()), std::max(0, Height()));
     editor->setFont(style_.Make());
     QPalette pal = editor->palette();
-    pal.setColor(QPalette::Text, ToQColor(textColor_));
-    pal.setColor(QPalette::Base, ToQColor(backColor_));
-    editor->setPalette(pal);
+    if (pal.color(QPalette::Text) != ToQColor(textColor_) || pal.color(QPalette::Base) != ToQColor(backColor_)) {
+        pal.setColor(QPalette::Text, ToQColor(textColor_));
+        pal.setColor(QPalette::Base, ToQColor(backColor_));
+        editor->setPalette(pal);
+    }
     editor->setFocusPolicy(TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
     // A field with a key filter sees every key: no input method composes
     // characters behind its back.

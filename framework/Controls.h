@@ -68,6 +68,9 @@ public:
     bool FireMouseDown(std::int32_t x, std::int32_t y);
     bool FireKeyDown(const QString& key);
 
+protected:
+    virtual void KeyHandlerInstalled() {}
+
 private:
     Window& owner_;
     QString name_;
@@ -148,6 +151,7 @@ protected:
 
 private:
     friend class Impl;
+    void KeyHandlerInstalled() override;
     void SetMultiLine(bool on);
     void ApplyLook();
 

@@ -105,26 +105,30 @@ SettingsError::SettingsError(const std::string& what, std::string key, std::size
 PropertyClass::PropertyClass(std::string className, const PropertyClass* parent)
     : name_(std::move(className)), parent_(parent)
 {
+    if (parent_)
+        index_ = parent_->index_;
 }
 
 PropertyClass& PropertyClass::Add(const char* name, PropType type,
                                   void (*apply)(PropertyObject&, const PropValue&, AnyFn),
                                   AnyFn setter)
 {
-    index_[Lower(name)] = own_.size();
-    own_.push_back(Property{name, type, apply, setter});
+    ownStore_.push_back(std::make_unique<Property>(Property{name, type, apply, setter}));
+    index_[Lower(name)] = ownStore_.back().get();
     return *this;
 }
 
 const Property* PropertyClass::Find(std::string_view key) const
 {
-    const std::string lower = Lower(key);
-    for (const PropertyClass* c = this; c; c = c->parent_) {
-        auto it = c->index_.find(lower);
-        if (it != c->index_.end())
-            return &c->own_[it->second];
+    char buf[64];  // keys are short; no allocation per look-up
+    if (key.size() > sizeof buf)
+        return nullptr;
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        const char c = key[i];
+        buf[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     }
-    return nullptr;
+    auto it = index_.find(std::string_view(buf, key.size()));
+    return it == index_.end() ? nullptr : it->second;
 }
 
 void SetProperties(PropertyObject& target, std::string_view table)

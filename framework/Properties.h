@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <variant>
 #include <vector>
+#include <memory>
 
 namespace fw {
 
@@ -99,8 +100,13 @@ private:
 
     std::string name_;
     const PropertyClass* parent_;
-    std::vector<Property> own_;
-    std::unordered_map<std::string, std::size_t> index_;  // lower-case name -> own_
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    // lower-case name -> property, the parents' entries included
+    std::unordered_map<std::string, const Property*, Hash, std::equal_to<>> index_;
+    std::vector<std::unique_ptr<Property>> ownStore_;  // stable addresses
 };
 
 // Anything a settings table can be applied to.

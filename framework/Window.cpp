@@ -225,7 +225,12 @@ void Window::Realize()
         flags |= Qt::WindowMinimizeButtonHint;
     if (maximizeButton_ && resizeable_)
         flags |= Qt::WindowMaximizeButtonHint;
-    frameWidget_->setWindowFlags(flags);
+    // Qt adds the system menu hint to a customised frame with buttons; asking
+    // for it too keeps a repeated table from re-creating (and hiding) the window.
+    if (flags & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint))
+        flags |= Qt::WindowSystemMenuHint;
+    if (frameWidget_->windowFlags() != flags)
+        frameWidget_->setWindowFlags(flags);
     frameWidget_->setWindowTitle(title_);
 
     if (hasBackColor_) {
