@@ -241,10 +241,13 @@ void Window::Realize()
     }
 
     // Width and Height are the content area; a menu bar goes above it.
-    const int w = std::max(1, width_), h = std::max(1, height_);
+    // Qt holds no widget larger than QWIDGETSIZE_MAX.
+    const auto extent = [](std::int32_t v, int least) { return std::clamp<int>(v, least, QWIDGETSIZE_MAX); };
+    const int w = extent(width_, 1), h = extent(height_, 1);
     if (resizeable_) {
-        content_->setMinimumSize(std::max(0, minWidth_), std::max(0, minHeight_));
-        content_->setMaximumSize(std::max(minWidth_, maxWidth_), std::max(minHeight_, maxHeight_));
+        const int minW = extent(minWidth_, 0), minH = extent(minHeight_, 0);
+        content_->setMinimumSize(minW, minH);
+        content_->setMaximumSize(extent(maxWidth_, minW), extent(maxHeight_, minH));
         frameWidget_->layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
         const QSize within = QSize(w, h).expandedTo(content_->minimumSize()).boundedTo(content_->maximumSize());
         const int barHeight = frameWidget_->menuWidget() ? frameWidget_->menuWidget()->sizeHint().height() : 0;
