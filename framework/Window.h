@@ -267,6 +267,13 @@ inline Control* RuntimeWindowControlByName(const Window& window, const QString& 
     return window.ControlByName(name);
 }
 
+// A new, not yet constructed window of the class.
+template <class T>
+std::unique_ptr<Window> RuntimeNewObject()
+{
+    return std::unique_ptr<Window>(new T(RuntimeNew{}));
+}
+
 // The shared-instance accessor: the registry's window of the class, or a new
 // one, built; cast to the class.
 template <class T>
@@ -275,7 +282,7 @@ T& ImplicitInstance()
     const ClassRecord& record = T::Lookup();
     Window* w = GetImplicitWindow(record.fullName);
     if (!w) {
-        w = &AdoptWindow(std::unique_ptr<Window>(new T(RuntimeNew{})));
+        w = &AdoptWindow(RuntimeNewObject<T>());
         try {
             w->Constructor();
         } catch (...) {
