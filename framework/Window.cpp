@@ -241,8 +241,9 @@ void Window::Realize()
     }
 
     // Width and Height are the content area; a menu bar goes above it.
-    // Qt holds no widget larger than QWIDGETSIZE_MAX.
-    const auto extent = [](std::int32_t v, int least) { return std::clamp<int>(v, least, QWIDGETSIZE_MAX); };
+    // Qt holds no widget larger than QWIDGETSIZE_MAX, and reads a minimum of
+    // exactly that as no minimum at all.
+    const auto extent = [](std::int32_t v, int least) { return std::clamp<int>(v, least, QWIDGETSIZE_MAX - 1); };
     const int w = extent(width_, 1), h = extent(height_, 1);
     if (resizeable_) {
         const int minW = extent(minWidth_, 0), minH = extent(minHeight_, 0);
