@@ -23,6 +23,8 @@ for exe in fuzz_seeds fuzz_settings fuzz_val fuzz_format; do
   fi
 done
 
+# A fixed seed by default, so that a run can be repeated exactly; set
+# TOLVANE_FUZZ_SEED to explore elsewhere.
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -48,7 +50,7 @@ for target in settings val format; do
   echo "=== fuzz_$target: ${seconds}s from $(ls "$dir/corpus" | wc -l) seeds ==="
   status=0
   "$bin/fuzz_$target" "$dir/corpus" \
-    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
+    -max_total_time="$seconds" -seed="${TOLVANE_FUZZ_SEED:-1}" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
     -artifact_prefix="$dir/artifacts/" >"$dir/log" 2>&1 || status=$?
   grep -E '^(stat::|Done|#[0-9]+ +DONE)' "$dir/log" || true
   if ((status != 0)); then
