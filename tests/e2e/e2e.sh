@@ -46,7 +46,8 @@ calc=$(wait_for 550 500) || fail "the calculator window did not appear"
 calc_seen=$(now)
 splash=$(echo "$calc_seen - $about_seen" | bc)
 echo "splash lasted ${splash}s"
-(( $(echo "$splash >= 1.9 && $splash <= 3.5" | bc) )) || fail "splash lasted ${splash}s"
+# Two to three seconds, give or take what polling for windows costs on a busy machine.
+(( $(echo "$splash >= 1.7 && $splash <= 4.0" | bc) )) || fail "splash lasted ${splash}s"
 [ -z "$(windows | awk '$2 == 447')" ] || fail "About still shown after the splash"
 
 read -r wid _ height <<<"$calc"
