@@ -65,16 +65,6 @@ void ScheduleIdle()
     QTimer::singleShot(0, QCoreApplication::instance(), &FlushIdle);
 }
 
-struct DepthGuard {
-    DepthGuard() { ++State().depth; }
-    ~DepthGuard()
-    {
-        if (--State().depth == 0)
-            ScheduleIdle();
-    }
-    DepthGuard(const DepthGuard&) = delete;
-    DepthGuard& operator=(const DepthGuard&) = delete;
-};
 
 bool HasDisplay()
 {
@@ -267,7 +257,7 @@ bool Dispatch(const std::function<bool()>& handler)
     RuntimeState& s = State();
     if (s.stopped)
         return true;
-    DepthGuard guard;
+    HandlerScope scope;
     try {
         return handler();
     } catch (...) {
@@ -300,12 +290,12 @@ int DispatchDepth()
     return State().depth;
 }
 
-void EnterHandler()
+HandlerScope::HandlerScope()
 {
     ++State().depth;
 }
 
-void LeaveHandler()
+HandlerScope::~HandlerScope()
 {
     if (--State().depth == 0)
         ScheduleIdle();

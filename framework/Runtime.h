@@ -69,10 +69,15 @@ bool Dispatch(const std::function<bool()>& handler);
 bool ExceptionPending();
 void RethrowPending();
 int DispatchDepth();
-// Brackets framework calls of handlers that do not pass through Dispatch
-// (a window's Open), so nothing is destroyed under them.
-void EnterHandler();
-void LeaveHandler();
+// While alive, a handler is on the stack: closed windows wait to be destroyed.
+// Dispatch holds one; so does a window's Open, which is called directly.
+class HandlerScope {
+public:
+    HandlerScope();
+    ~HandlerScope();
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+};
 // Runs fn once no handler is on the stack any more (now, if none is).
 void WhenIdle(std::function<void()> fn);
 

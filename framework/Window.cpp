@@ -283,14 +283,8 @@ void Window::Constructor()
     if (visible_)
         Show();
     if (const auto* open = record_.Event("Open")) {
-        EnterHandler();
-        try {
-            (*open)(*this);
-        } catch (...) {
-            LeaveHandler();
-            throw;
-        }
-        LeaveHandler();
+        HandlerScope scope;
+        (*open)(*this);
     }
 }
 
