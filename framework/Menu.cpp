@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 
+#include <optional>
+
 namespace fw {
 
 MenuItem::~MenuItem() = default;
@@ -74,53 +76,44 @@ EditCommand EditCommandFor(const QString& itemName)
 
 namespace {
 
-bool ClipboardHasText()
+// What an editor can do now, whichever kind of editor it is.
+struct EditorState {
+    bool writable, selection, undo, empty, masked;
+};
+
+std::optional<EditorState> StateOf(const QWidget* editor)
 {
-    const QClipboard* cb = QGuiApplication::clipboard();
-    return cb && !cb->text().isEmpty();
+    if (const auto* line = qobject_cast<const QLineEdit*>(editor))
+        return EditorState{!line->isReadOnly() && line->isEnabled(), line->hasSelectedText(),
+                           line->isUndoAvailable(), line->text().isEmpty(),
+                           line->echoMode() != QLineEdit::Normal};
+    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(editor))
+        return EditorState{!plain->isReadOnly() && plain->isEnabled(), plain->textCursor().hasSelection(),
+                           plain->document()->isUndoAvailable(), plain->document()->isEmpty(), false};
+    return std::nullopt;
 }
 
 }  // namespace
 
 bool CanEdit(EditCommand command, const QWidget* editor)
 {
-    if (const auto* line = qobject_cast<const QLineEdit*>(editor)) {
-        const bool writable = !line->isReadOnly() && line->isEnabled();
-        const bool selection = line->hasSelectedText();
-        switch (command) {
-        case EditCommand::Undo:
-            return writable && line->isUndoAvailable();
-        case EditCommand::Cut:
-        case EditCommand::Clear:
-            return writable && selection && line->echoMode() == QLineEdit::Normal;
-        case EditCommand::Copy:
-            return selection && line->echoMode() == QLineEdit::Normal;
-        case EditCommand::Paste:
-            return writable && ClipboardHasText();
-        case EditCommand::SelectAll:
-            return !line->text().isEmpty();
-        case EditCommand::None:
-            return false;
-        }
-    }
-    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(editor)) {
-        const bool writable = !plain->isReadOnly() && plain->isEnabled();
-        const bool selection = plain->textCursor().hasSelection();
-        switch (command) {
-        case EditCommand::Undo:
-            return writable && plain->document()->isUndoAvailable();
-        case EditCommand::Cut:
-        case EditCommand::Clear:
-            return writable && selection;
-        case EditCommand::Copy:
-            return selection;
-        case EditCommand::Paste:
-            return writable && ClipboardHasText();
-        case EditCommand::SelectAll:
-            return !plain->document()->isEmpty();
-        case EditCommand::None:
-            return false;
-        }
+    const auto s = StateOf(editor);
+    if (!s)
+        return false;
+    switch (command) {
+    case EditCommand::Undo:
+        return s->writable && s->undo;
+    case EditCommand::Cut:
+    case EditCommand::Clear:
+        return s->writable && s->selection && !s->masked;
+    case EditCommand::Copy:
+        return s->selection && !s->masked;
+    case EditCommand::Paste:
+        return s->writable && QGuiApplication::clipboard() && !QGuiApplication::clipboard()->text().isEmpty();
+    case EditCommand::SelectAll:
+        return !s->empty;
+    case EditCommand::None:
+        break;
     }
     return false;
 }
@@ -129,27 +122,17 @@ void RunEdit(EditCommand command, QWidget* editor)
 {
     if (!CanEdit(command, editor))
         return;
-    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-        switch (command) {
-        case EditCommand::Undo: line->undo(); break;
-        case EditCommand::Cut: line->cut(); break;
-        case EditCommand::Copy: line->copy(); break;
-        case EditCommand::Paste: line->paste(); break;  // stops at the field's limit
-        case EditCommand::Clear: line->del(); break;
-        case EditCommand::SelectAll: line->selectAll(); break;
-        case EditCommand::None: break;
-        }
-    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(editor)) {
-        switch (command) {
-        case EditCommand::Undo: plain->undo(); break;
-        case EditCommand::Cut: plain->cut(); break;
-        case EditCommand::Copy: plain->copy(); break;
-        case EditCommand::Paste: plain->paste(); break;
-        case EditCommand::Clear: plain->textCursor().removeSelectedText(); break;
-        case EditCommand::SelectAll: plain->selectAll(); break;
-        case EditCommand::None: break;
-        }
+    if (command == EditCommand::Clear) {
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            line->del();
+        else if (auto* plain = qobject_cast<QPlainTextEdit*>(editor))
+            plain->textCursor().removeSelectedText();
+        return;
     }
+    // Both editors have these as slots; a paste stops at the field's limit.
+    static const char* const methods[] = {nullptr, "undo", "cut", "copy", "paste", nullptr, "selectAll"};
+    if (const char* method = methods[static_cast<int>(command)])
+        QMetaObject::invokeMethod(editor, method);
 }
 
 // --- rendering ------------------------------------------------------------
