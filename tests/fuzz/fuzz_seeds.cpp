@@ -1,42 +1,58 @@
-// Writes the settings seeds made from the program's own tables into
-// <folder>/settings/, one file each, so the fuzzer starts from tables the
-// program really uses.
+// fuzz_seeds <folder>: writes the settings tables the program itself uses
+// into <folder>/settings/, each behind the selector of the class it
+// configures, so that the fuzzer starts from tables the program applies.
+#include "AboutWnd.h"
 #include "App.h"
+#include "ControlWnd.h"
 #include "FuzzTargets.h"
+#include "HelpWnd.h"
+#include "InvisibleWnd.h"
 
 #include <QApplication>
 
-#include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <fstream>
 
+namespace {
+
+// The class of the control the window really built under that name.
+SettingsTarget SelectorOf(const fw::Window& w, const QString& name)
+{
+    const fw::Control* c = w.ControlByName(name);
+    return dynamic_cast<const fw::EditField*>(c)    ? kEditField
+           : dynamic_cast<const fw::StaticText*>(c) ? kStaticText
+           : dynamic_cast<const fw::Canvas*>(c)     ? kCanvas
+                                                    : kSeparator;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: fuzz_seeds <folder>\n");
+    if (argc != 2)
         return 2;
-    }
-    const std::filesystem::path folder = std::filesystem::path(argv[1]) / "settings";
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    int status = 0;
-    try {
-        std::filesystem::create_directories(folder);
-        for (const auto& [name, bytes] : ProgramSettingsSeeds()) {
-            std::ofstream out(folder / name, std::ios::binary);
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            if (!out) {
-                std::fprintf(stderr, "fuzz_seeds: cannot write %s\n", (folder / name).c_str());
-                status = 1;
-            }
-        }
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "fuzz_seeds: %s\n", e.what());
-        status = 1;
-    }
+    QApplication app(argc, argv);
+    const std::filesystem::path folder = std::filesystem::path(argv[1]) / "settings";
+    std::filesystem::create_directories(folder);
+    bool written = true;
+    const auto write = [&](const std::string& name, SettingsTarget selector, const std::string& table) {
+        std::ofstream out(folder / name, std::ios::binary);
+        written = static_cast<bool>(out << static_cast<char>(selector) << table) && written;
+    };
+    const auto writeControls = [&](const std::string& window, const fw::Window& w, const auto& tables) {
+        for (const auto& [name, table] : tables)
+            write(window + "." + name.toStdString(), SelectorOf(w, name), table);
+    };
+    write("ControlWnd.window", kWindow, ControlWnd::WindowTable());
+    writeControls("ControlWnd", ::ControlWnd(), ControlWnd::ControlTables());
+    write("AboutWnd.window", kWindow, AboutWnd::WindowTable());
+    writeControls("AboutWnd", ::AboutWnd(), AboutWnd::ControlTables());
+    write("helpWnd.window", kWindow, helpWnd::WindowTable());
+    write("helpWnd.EditField1", SelectorOf(::helpWnd(), "EditField1"), helpWnd::EditField1Table());
+    // Not built: its Open runs the splash.
+    write("InvisibleWnd.window", kWindow, InvisibleWnd::WindowTable());
     // The windows go before the QApplication they live in.
     finalize();
-    return status;
+    return written ? 0 : 1;
 }
