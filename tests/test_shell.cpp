@@ -97,6 +97,27 @@ TEST(Splash, WaitsUntilTheSecondsMoveOnByThree)
     }
 }
 
+// A window the user closes during the wait is built afresh at its end: About hidden, the calculator shown.
+TEST(Splash, WindowsClosedDuringTheWaitAreBuiltAfresh)
+{
+    fw::Window* closedAbout = nullptr;
+    fw::Window* closedCalc = nullptr;
+    RunSplash({0, 60, 120, 180}, [&](int read) {
+        if (read == 1) {
+            closedAbout = &AboutWnd();
+            QTest::keyClick(AboutWnd().Frame(), Qt::Key_Space);  // brings the calculator up early
+            closedAbout->Frame()->close();
+        } else if (read == 2) {
+            closedCalc = fw::GetImplicitWindow(kCalc);
+            ASSERT_NE(closedCalc, nullptr);
+            closedCalc->Frame()->close();
+        }
+    });
+    ExpectSplashEnded();
+    EXPECT_NE(fw::GetImplicitWindow(kAbout), closedAbout);
+    EXPECT_NE(fw::GetImplicitWindow(kCalc), closedCalc);
+}
+
 // During the wait too, so the wait's end must not add a second calculator.
 TEST(About, AKeyOrAPressAnywhereMakesWayForTheOneCalculator)
 {
