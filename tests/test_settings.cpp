@@ -89,6 +89,8 @@ TEST(Settings, KeysMatchInAnyCaseAndBrokenTablesAreRefused)
         {visible + "Colour " + Bytes({1, 2, 3}), "Colour", 9},
         {"Name " + Bytes({0xFF, 0xFF, 0xFF, 0xFB}) + "RdFld", "Name", 5},
         {visible + "Visible " + Bytes({2}), "Visible", 17},
+        {visible + "Visible ", "Visible", 17},
+        {visible + " " + Bytes({1}), "", 9},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
