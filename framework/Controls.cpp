@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStyleOptionFrame>
 
 #include <algorithm>
 
@@ -221,6 +222,27 @@ void RectControl::SetFocus()
 
 // --- EditField ------------------------------------------------------------
 
+namespace {
+
+// A line editor that draws its focus frame only where the field asks for one.
+class FocusRingLine : public QLineEdit {
+public:
+    FocusRingLine(QWidget* parent, const bool& ring) : QLineEdit(parent), ring_(ring) {}
+
+protected:
+    void initStyleOption(QStyleOptionFrame* option) const override
+    {
+        QLineEdit::initStyleOption(option);
+        if (!ring_)
+            option->state &= ~QStyle::State_HasFocus;
+    }
+
+private:
+    const bool& ring_;
+};
+
+}  // namespace
+
 // The field's Qt side: the editor widget in its host, and the key filter
 // that reports keys to the field's KeyDown handler.
 class EditField::Impl : public QObject {
@@ -242,7 +264,7 @@ public:
         const QString text = CurrentText();
         delete plain_;
         plain_ = nullptr;
-        line_ = new QLineEdit(host_);
+        line_ = new FocusRingLine(host_, field_.useFocusRing_);
         line_->setText(text);
         QObject::connect(line_, &QLineEdit::textEdited, line_, [this] { KeepLimit(); });
         Install(line_);
@@ -287,6 +309,9 @@ public:
             const int limit = field_.limitText_ > 0 ? field_.limitText_ : 32767;
             line_->setMaxLength(std::max<int>(limit, static_cast<int>(text.size())));
             line_->setText(text);
+            // A text wider than the field shows from its first character, a
+            // result's sign included; the user can still scroll to its end.
+            line_->setCursorPosition(0);
         } else {
             plain_->setPlainText(text);
         }
@@ -298,7 +323,7 @@ protected:
         if (event->type() != QEvent::KeyPress || watched != Editor())
             return false;
         QString key;
-        if (!KeyDownText(*static_cast<QKeyEvent*>(event), key))
+        if (!FieldKeyText(*static_cast<QKeyEvent*>(event), key))
             return false;
         return field_.FireKeyDown(key);
     }
@@ -425,6 +450,7 @@ void EditField::ApplyLook()
         line->setReadOnly(readOnly_);
         line->setEchoMode(password_ ? QLineEdit::Password : QLineEdit::Normal);
         line->setAlignment(HorizontalFromAlignment(alignment_) | Qt::AlignVCenter);
+        line->update();  // the focus frame may have come or gone
         impl_->KeepLimit();
     } else if (QPlainTextEdit* plain = impl_->Plain()) {
         plain->setFrameShape(border_ ? QFrame::StyledPanel : QFrame::NoFrame);

@@ -1,11 +1,12 @@
 #include "Files.h"
 
 #include "Exceptions.h"
+#include "PictureDecoding.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
+#include <QFile>
 
 namespace fw {
 
@@ -62,8 +63,10 @@ std::shared_ptr<Picture> FolderItem::OpenAsPicture() const
     QFileInfo info(path_);
     if (!info.isFile())
         return nullptr;
-    QImageReader reader(path_);
-    QImage image = reader.read();
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    QImage image = DecodePicture(file.readAll());
     if (image.isNull())
         return nullptr;
     return std::make_shared<Picture>(std::move(image));

@@ -150,7 +150,7 @@ void UnhandledException(std::exception_ptr error)
     std::fprintf(stderr, "Unhandled exception: %s\n", what.c_str());
     std::fflush(stderr);
     if (QApplication::instance() && HasDisplay()) {
-        QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
+        QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(),
                         QStringLiteral("An unexpected error occurred and the program must close.\n\n%1")
                             .arg(QString::fromStdString(what)),
                         QMessageBox::Ok);
@@ -222,7 +222,7 @@ void MsgBox(const QString& text)
     QString shown = text;
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QMessageBox box;
-    box.setWindowTitle(QGuiApplication::applicationDisplayName());
+    box.setWindowTitle(QCoreApplication::applicationName());
     box.setTextFormat(Qt::PlainText);
     box.setText(shown);
     box.setIcon(QMessageBox::NoIcon);

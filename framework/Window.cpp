@@ -3,6 +3,7 @@
 #include "Keys.h"
 #include "Menu.h"
 #include "Runtime.h"
+#include "WindowTitle.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -122,12 +123,19 @@ protected:
         if (owner_)
             owner_->UserClosed();
     }
-    void keyPressEvent(QKeyEvent* e) override
+    // Ahead of Qt's own use of a key (Tab moving the focus), and after the
+    // focused control has left it unused.
+    bool event(QEvent* e) override
     {
         QString key;
-        if (owner_ && KeyDownText(*e, key) && owner_->FireKeyDown(key))
-            return;
-        QMainWindow::keyPressEvent(e);
+        if (e->type() == QEvent::KeyPress && owner_ && WindowKeyText(*static_cast<QKeyEvent*>(e), key) &&
+            owner_->FireKeyDown(key))
+            return true;
+        const bool done = QMainWindow::event(e);
+        // Qt has just given the window system the title (or a made-up one).
+        if (e->type() == QEvent::WinIdChange || e->type() == QEvent::WindowTitleChange)
+            ShowEmptyTitle(*this);
+        return done;
     }
 
 private:
@@ -312,9 +320,27 @@ void Window::PlaceOnScreen()
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    QRect frame = frameWidget_->frameGeometry();
+    // The layout gives the frame its size only when it is shown; ask for it now.
+    frameWidget_->ensurePolished();
+    if (QLayout* layout = frameWidget_->layout())
+        layout->activate();
+    // The window manager's decorations are known only once a window is on
+    // screen: borrow them from one of ours that is, of the same kind if we can.
+    QMargins decorations;
+    int bestMatch = -1;
+    for (Window* other : LiveWindows()) {
+        const QWidget* f = other->frameWidget_;
+        const int match = other->frame_ == frame_ ? 1 : 0;
+        if (other == this || !f->isVisible() || match <= bestMatch)
+            continue;
+        const QRect outer = f->frameGeometry(), inner = f->geometry();
+        decorations = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                               outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        bestMatch = match;
+    }
+    QRect frame = QRect(QPoint(0, 0), frameWidget_->size()).marginsAdded(decorations);
     frame.moveCenter(screen->availableGeometry().center());
-    frameWidget_->move(frame.topLeft());
+    frameWidget_->move(frame.topLeft());  // a window not yet shown is placed by its frame's corner
 }
 
 void Window::Show()

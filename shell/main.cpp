@@ -7,7 +7,8 @@
 int main(int argc, char** argv)
 {
     fw::RuntimeInit(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Tolvane"));
+    // The name message boxes bear. No display name: Qt would add it to every title.
+    QApplication::setApplicationName(QStringLiteral("Tolvane"));
     initialize();
     Main();
     finalize();

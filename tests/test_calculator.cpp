@@ -9,6 +9,8 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -57,32 +59,73 @@ TEST(CalculatorWindow, MenuAccessorsLookInTheWindowsBar)
         EXPECT_THROW(accessor(w), fw::NilObjectException) << name;
 }
 
+// Whatever modifier is held: a key that would type a character reaches the filter.
+// As the window is drawn: the field row symmetric about x = 275, each caption centred under its field, the
+// three picture-buttons standing on y = 480, 20 pixels in from the sides.
+TEST(CalculatorWindow, LayoutIsSymmetricAndTheButtonsStandOnOneLine)
+{
+    auto rect = [](const char* name) { return ControlWnd().ControlNamed<fw::RectControl>(name).Widget()->geometry(); };
+    const char* const fields[] = {"RxxFld", "RyyFld", "RxyFld"};
+    const char* const captions[] = {"StaticText1", "StaticText2", "StaticText3"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(rect(fields[i]).top(), 241);
+        EXPECT_EQ(rect(captions[i]).top(), 265);
+        EXPECT_EQ(rect(captions[i]).center().x(), rect(fields[i]).center().x()) << captions[i];
+        if (i > 0) {
+            EXPECT_EQ(rect(fields[i]).left() - rect(fields[i - 1]).right() - 1, 43) << fields[i];
+        }
+    }
+    EXPECT_EQ(rect("RxxFld").left() + rect("RxyFld").right() + 1, 550);
+    for (const char* name : {"RyyFld", "StaticText2", "RdFld", "RdText"})
+        EXPECT_EQ(rect(name).left() + rect(name).right() + 1, 550) << name;
+    for (const char* name : {"ComputeCanvas", "Help", "ClearCanvas"})
+        EXPECT_EQ(rect(name).bottom() + 1, 480) << name;
+    EXPECT_EQ(rect("ComputeCanvas").left(), 20);
+    EXPECT_EQ(550 - rect("ClearCanvas").right() - 1, 20);
+}
+
 TEST(KeyFilter, RefusedKeysBeepOnceTheRestPassSilently)
 {
     ASSERT_TRUE(Open());
-    const std::pair<Qt::Key, const char*> refused[] = {
-        {Qt::Key_A, "a"},     {Qt::Key_Plus, "+"},         {Qt::Key_Comma, ","},   {Qt::Key_Space, " "},
-        {Qt::Key_Eacute, "\xC3\xA9"}, {Qt::Key_Return, "\r"}, {Qt::Key_Minus, "-"},
+    constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier, kMeta = Qt::MetaModifier;
+    constexpr Qt::KeyboardModifiers kAltGr = Qt::ControlModifier | Qt::AltModifier;
+    const struct { Qt::Key key; const char* text; Qt::KeyboardModifiers mods; } refused[] = {
+        {Qt::Key_A, "a", {}},     {Qt::Key_Plus, "+", {}},         {Qt::Key_Comma, ",", {}},   {Qt::Key_Space, " ", {}},
+        {Qt::Key_Eacute, "\xC3\xA9", {}}, {Qt::Key_Return, "\r", {}}, {Qt::Key_Minus, "-", {}},
+        {Qt::Key_X, "x", kAlt},   {Qt::Key_Minus, "-", kAlt},      {Qt::Key_Comma, ",", kAlt}, {Qt::Key_Q, "q", kMeta},
+        {Qt::Key_Q, "@", kAltGr},
     };
     auto& rxx = Field("RxxFld");
     ClickInto("RxxFld");
     Type(rxx, "12.34");
-    for (const auto& [key, text] : refused) {
+    for (const auto& [key, text, mods] : refused) {
         SCOPED_TRACE(text);
         const int beeps = fw::BeepCount();
-        QTest::sendKeyEvent(QTest::Click, rxx.FocusWidget(), key, QString::fromUtf8(text), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, rxx.FocusWidget(), key, QString::fromUtf8(text), mods);
         EXPECT_EQ(fw::BeepCount(), beeps + 1);
         EXPECT_EQ(rxx.Text(), "12.34");
         EXPECT_EQ(Focused(), rxx.FocusWidget());
     }
     EXPECT_FALSE(Shown("RdFld"));  // Return does not compute
 
+    // The field keeps its editing keys and the menus their access keys.
+    int beeps = fw::BeepCount();
+    for (const Qt::Key key : {Qt::Key_Home, Qt::Key_Delete, Qt::Key_End, Qt::Key_Left, Qt::Key_Delete})
+        KeyInto(rxx, key);
+    EXPECT_EQ(rxx.Text(), "2.3");
+    KeyInto(rxx, Qt::Key_E, kAlt);
+    QMenu* edit = ControlWnd().Frame()->menuBar()->actions()[1]->menu();
+    EXPECT_TRUE(edit->isVisible());
+    edit->close();
+    EXPECT_EQ(fw::BeepCount(), beeps);
+    ClickInto("RxxFld");
+
     KeyInto(rxx, Qt::Key_Tab);
     EXPECT_EQ(Focused(), Field("RyyFld").FocusWidget());
     KeyInto(Field("RyyFld"), Qt::Key_Tab);
     EXPECT_EQ(Focused(), Field("RxyFld").FocusWidget());
 
-    const int beeps = fw::BeepCount();
+    beeps = fw::BeepCount();
     Fill("", "", "0123456");
     EXPECT_EQ(Field("RxyFld").Text(), "012345");  // the seventh passes the filter but not the field's limit
     Fill("", "", "6789.-9");
@@ -103,7 +146,7 @@ TEST(ComputeRd, IsExactToTheLastBit)
     EXPECT_TRUE(std::isnan(ComputeRd(1, 1, 1)));
 }
 
-// Compute shows the result with its caption; Clear takes it and the inputs away.
+// Compute shows the result with its caption, from its first character; Clear takes it and the inputs away.
 TEST(Compute, ShowsTheFormattedResultUntilCleared)
 {
     ASSERT_TRUE(Open());
@@ -111,13 +154,17 @@ TEST(Compute, ShowsTheFormattedResultUntilCleared)
     const struct { const char *rxx, *ryy, *rxy, *shown; } rows[] = {
         {".9", ".8", ".5", ".7000"}, {".5", ".5", ".9", "-4.0000"}, {".8", ".8", "-.5", ".6000"},
         {".5", ".5", "1", "-INF"},   {"1", "1", "1", "NAN"},        {".", ".8", ".5", "-.2000"},
+        {"0", "0", ".9998", "-4999.0000"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shown);
         PressNamed("ClearCanvas");
         Fill(row.rxx, row.ryy, row.rxy);
         PressNamed("ComputeCanvas");
-        EXPECT_EQ(Field("RdFld").LineEdit()->text(), row.shown);  // whole, past the field's limit
+        QLineEdit* rd = Field("RdFld").LineEdit();
+        EXPECT_EQ(rd->text(), row.shown);  // whole, past the field's limit
+        (void)rd->grab();                   // the line edit scrolls as it paints
+        EXPECT_EQ(rd->cursorPositionAt(QPoint(0, rd->height() / 2)), 0);
         EXPECT_TRUE(Shown("RdFld") && Shown("RdText"));
         EXPECT_EQ(Focused(), Field("RxyFld").FocusWidget());  // the canvas takes no focus
     }
@@ -138,7 +185,9 @@ TEST(Compute, RefusesWithOneMessageAndTheFocusOnTheField)
     const struct { const char *rxx, *ryy, *rxy, *focus, *message; bool pasted; } rows[] = {
         {"", "", "", "RxxFld", "Please enter the Reliability of the first test", false},
         {"2", "", ".5", "RyyFld", "Please enter the Reliability of the second test", false},
+        {".5", ".5", "", "RxyFld", "Please enter the correlation between the two tests", false},
         {"2", "3", ".5", "RxxFld", range1, false},
+        {".5", "1.5", ".5", "RyyFld", "Reliability of second test must range from 0.00 to 1.00", false},
         {".5", ".5", "-1.5", "RxyFld", "Correlation between tests must range from 0.00 to 1.00", false},
         {"-.5", ".8", ".5", "RxxFld", range1, true},
     };
@@ -161,5 +210,25 @@ TEST(Compute, RefusesWithOneMessageAndTheFocusOnTheField)
         EXPECT_EQ(Focused(), Field(row.focus).FocusWidget());
         EXPECT_EQ(Field("RdFld").LineEdit()->text(), ".7000");
         EXPECT_TRUE(Shown("RdFld") && Shown("RdText"));
+    }
+}
+
+// The result field asks for no focus frame; the coefficient fields show theirs.
+TEST(CalculatorWindow, OnlyTheCoefficientFieldsDrawAFocusFrame)
+{
+    ASSERT_TRUE(Open());
+    MessageBoxWatcher boxes;
+    Fill(".9", ".8", ".5");
+    PressNamed("ComputeCanvas");
+    for (const auto& [name, ring] : {std::pair{"RdFld", false}, {"RxxFld", true}}) {
+        SCOPED_TRACE(name);
+        auto& field = Field(name);
+        Field(ring ? "RyyFld" : "RxxFld").SetFocus();
+        const QImage unfocused = field.LineEdit()->grab().toImage();
+        field.SetFocus();
+        ASSERT_EQ(Focused(), field.FocusWidget());
+        const QImage focused = field.LineEdit()->grab().toImage();
+        const int y = focused.height() / 2;
+        EXPECT_EQ(focused.pixel(0, y) != unfocused.pixel(0, y), ring);  // the frame's left edge
     }
 }

@@ -41,21 +41,27 @@ struct OwnTree {
 
 }  // namespace
 
-// Nothing is cached on failure: each call tries the file again.
+// Nothing is cached on failure: each call tries the file again. Nothing is logged either.
 TEST(Pictures, MissingOrBrokenFileIsNilUntilPutInPlace)
 {
     OwnTree tree(true);
     for (const auto& p : kPictures) {
         SCOPED_TRACE(p.file);
         const int reads = fw::OpenAsPictureCount();
+        testing::internal::CaptureStderr();
         EXPECT_EQ(p.accessor(), nullptr);
-        // A file of that name that is not a picture counts as missing.
-        QFile junk(tree.Resource(p.file));
-        ASSERT_TRUE(junk.open(QIODevice::WriteOnly) && junk.write("not a picture") > 0);
-        junk.close();
+        // A file of that name that is not a picture, or a picture cut short, counts as missing.
+        ASSERT_TRUE(tree.PutInPlace(p.file));
+        QFile broken(tree.Resource(p.file));
+        ASSERT_TRUE(broken.open(QIODevice::ReadWrite) && broken.resize(broken.size() / 2));
+        broken.close();
         EXPECT_EQ(p.accessor(), nullptr);
-        EXPECT_EQ(fw::OpenAsPictureCount(), reads + 2);
-        ASSERT_TRUE(junk.remove() && tree.PutInPlace(p.file));
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate) && broken.write("not a picture") > 0);
+        broken.close();
+        EXPECT_EQ(p.accessor(), nullptr);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(fw::OpenAsPictureCount(), reads + 3);
+        ASSERT_TRUE(broken.remove() && tree.PutInPlace(p.file));
         const auto pic = p.accessor();
         ASSERT_NE(pic, nullptr);
         EXPECT_EQ(std::pair(pic->Width(), pic->Height()), std::pair(p.width, p.height));

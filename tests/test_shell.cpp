@@ -122,8 +122,12 @@ TEST(Splash, WindowsClosedDuringTheWaitAreBuiltAfresh)
 TEST(About, AKeyOrAPressAnywhereMakesWayForTheOneCalculator)
 {
     auto press = [](const char* name) { return [name] { Press(AboutWnd().ControlNamed<fw::RectControl>(name)); }; };
+    auto key = [](Qt::Key k, Qt::KeyboardModifiers mods = {}) {
+        return [=] { QTest::keyClick(AboutWnd().Frame(), k, mods); };
+    };
     const std::pair<const char*, std::function<void()>> ways[] = {
-        {"key", [] { QTest::keyClick(AboutWnd().Frame(), Qt::Key_Q); }},
+        {"letter", key(Qt::Key_Q)}, {"arrow", key(Qt::Key_Down)}, {"function key", key(Qt::Key_F1)},
+        {"Ctrl+letter", key(Qt::Key_B, Qt::ControlModifier)}, {"Tab", key(Qt::Key_Tab)},
         {"background", [] { PressAt(AboutWnd().Content(), QPoint(5, 5)); }},
         {"disabled picture", press("Canvas2")}, {"label", press("StaticText1")}};
     for (const auto& way : ways) {
@@ -140,9 +144,26 @@ TEST(About, AKeyOrAPressAnywhereMakesWayForTheOneCalculator)
     }
 }
 
-// One window each, kept while open (the help's edits too), built afresh once the user closed it.
+// One window each, kept while open (the help's edits too), built afresh once the user closed it; the
+// calculator keeps its fields, its result and its focus.
 TEST(Presses, LogoAndHelpShowTheirWindows)
 {
+    MessageBoxWatcher boxes;
+    auto& calc = ControlWnd();
+    for (const auto& [name, text] : {std::pair{"RxxFld", ".9"}, {"RyyFld", ".8"}, {"RxyFld", ".5"}})
+        calc.ControlNamed<fw::EditField>(name).Text(text);
+    Press(calc.ControlNamed<fw::Canvas>("ComputeCanvas"));
+    calc.ControlNamed<fw::EditField>("RyyFld").SetFocus();
+    auto calculatorState = [&calc] {
+        QStringList state{QString::number(quintptr(calc.Frame()->focusWidget()))};
+        for (const char* name : {"RxxFld", "RyyFld", "RxyFld", "RdFld"})
+            state << calc.ControlNamed<fw::EditField>(name).Text();
+        for (const char* name : {"RdFld", "RdText"})
+            state << QString::number(calc.ControlNamed<fw::RectControl>(name).Widget()->isVisible());
+        return state;
+    };
+    const QStringList before = calculatorState();
+
     const std::string_view bytes = helpWnd::HelpText();
     const QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
     EXPECT_EQ(bytes.size(), 1962u);
@@ -165,6 +186,8 @@ TEST(Presses, LogoAndHelpShowTheirWindows)
     EXPECT_EQ(Count(kAbout) + Count(kHelp), 0);
     pressBoth();
     EXPECT_TRUE(field()->Text() == text);
+    EXPECT_EQ(calculatorState(), before);
+    EXPECT_TRUE(boxes.Texts().isEmpty());
 }
 
 TEST(StartUp, MainEndsOnQuitAndFinalizeReleasesTheMenuBar)
@@ -175,6 +198,15 @@ TEST(StartUp, MainEndsOnQuitAndFinalizeReleasesTheMenuBar)
     ASSERT_FALSE(bar.expired());
     finalize();
     EXPECT_TRUE(bar.expired());
+    EXPECT_EQ(fw::RuntimeExit(), 0);
+}
+
+// The last visible window closed by the user ends the program as Quit does.
+TEST(StartUp, ClosingTheLastWindowEndsMainWithStatusZero)
+{
+    RunMain([] { ControlWnd().Frame()->close(); });
+    EXPECT_FALSE(Shown(kAbout) || Shown(kHidden));
+    finalize();
     EXPECT_EQ(fw::RuntimeExit(), 0);
 }
 
