@@ -1,23 +1,34 @@
 #!/usr/bin/env bash
-# End to end: the real executable on a real X server (Xvfb), driven with real
-# X key and mouse events. Start, splash, compute .9/.8/.5, read the result
-# through the clipboard, quit with Ctrl+Q, exit status 0.
+# End to end: the real executable on a real X desktop (Xvfb with the openbox
+# window manager), driven with real X key and mouse events and read back as
+# the user sees it: the splash, titles as the window manager shows them,
+# keys with modifiers held, a result read through the clipboard, the About
+# window dismissed by an arrow key, where the help window lands, and the
+# two ways out (closing the last window, Ctrl+Q), each with exit status 0.
 set -euo pipefail
 exe=$1
 work=$(mktemp -d)
 cleanup() {
   [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
+  [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null || true
   [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+screen_w=1280 screen_h=1024
+Xvfb -displayfd 3 -screen 0 ${screen_w}x${screen_h}x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(cat "$work/display")"
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work"
+# Openbox runs its start-up command once it manages windows; a window mapped
+# before that may never be shown.
+openbox --sm-disable --startup "touch $work/wm-ready" >/dev/null 2>&1 &
+wm=$!
+for _ in $(seq 200); do [ -e "$work/wm-ready" ] && break; sleep 0.05; done
+[ -e "$work/wm-ready" ] || fail "the window manager did not start"
 
 now() { date +%s.%N; }
 # The visible Tolvane windows as "id width height" lines.
@@ -27,21 +38,43 @@ windows() {
     echo "$w $WIDTH $HEIGHT"
   done
 }
-wait_for() {  # wait_for WIDTH [HEIGHT-MIN] -> window id
+wait_for() {  # wait_for WIDTH [HEIGHT-MIN [HEIGHT-MAX]] -> window line
   for _ in $(seq 400); do
     local line
-    line=$(windows | awk -v w="$1" -v h="${2:-0}" '$2 == w && $3 >= h { print; exit }')
+    line=$(windows | awk -v w="$1" -v h="${2:-0}" -v m="${3:-99999}" '$2 == w && $3 >= h && $3 <= m { print; exit }')
     if [ -n "$line" ]; then echo "$line"; return 0; fi
     sleep 0.025
   done
   return 1
 }
+wait_gone() {  # wait_gone WIDTH
+  for _ in $(seq 200); do
+    [ -z "$(windows | awk -v w="$1" '$2 == w')" ] && return 0
+    sleep 0.025
+  done
+  return 1
+}
+# The title bar's text, as the window manager reads it.
+title() { xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = //p'; }
+expect_title() { [ "$(title "$1")" = "$2" ] || fail "title of $3 is $(title "$1"), not $2"; }
+start() {
+  "$exe" >"$work/out" 2>&1 &
+  app=$!
+}
+ended_with_zero() {
+  for _ in $(seq 200); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
+  set +e
+  wait "$app"; local status=$?
+  set -e
+  app=
+  [ "$status" = 0 ] || { cat "$work/out" >&2; fail "exit status $status after $1"; }
+  [ ! -s "$work/out" ] || { cat "$work/out" >&2; fail "the program wrote to the terminal"; }
+}
 
-"$exe" >"$work/out" 2>&1 &
-app=$!
-
+start
 about=$(wait_for 447) || fail "the About window did not appear"
 about_seen=$(now)
+expect_title "${about%% *}" '' "the About window"
 calc=$(wait_for 550 500) || fail "the calculator window did not appear"
 calc_seen=$(now)
 splash=$(echo "$calc_seen - $about_seen" | bc)
@@ -51,24 +84,52 @@ echo "splash lasted ${splash}s"
 [ -z "$(windows | awk '$2 == 447')" ] || fail "About still shown after the splash"
 
 read -r wid _ height <<<"$calc"
+expect_title "$wid" '"Tolvane"' "the calculator"
 bar=$((height - 500))  # the menu bar sits above the 550x500 content
 click() { xdotool mousemove --window "$wid" "$1" $(( $2 + bar )) click 1; sleep 0.15; }
+copied() { xdotool key ctrl+a ctrl+c; sleep 0.2; xclip -o -selection clipboard; }
 
-click 152 252; xdotool type --delay 40 '.9'
+# Keys typed with Alt or Super held never reach the fields.
+click 152 252; xdotool type --delay 40 '.9'; xdotool key alt+x alt+minus super+q
+[ "$(copied)" = ".9" ] || fail "Rxx read '$(copied)' after keys with modifiers"
 click 275 252; xdotool type --delay 40 '.8'
-click 398 252; xdotool type --delay 40 '.5'
+click 398 252; xdotool type --delay 40 '.5'; xdotool key alt+comma
 click 73 461                      # Compute
 click 275 327                     # the result field
-xdotool key ctrl+a ctrl+c; sleep 0.2
-result=$(xclip -o -selection clipboard)
+result=$(copied)
 [ "$result" = ".7000" ] || fail "result was '$result'"
 echo "result $result"
 
+# The logo brings the About window back; an arrow key sends it away.
+click 80 80
+about=$(wait_for 447) || fail "the logo did not show the About window"
+xdotool key Down
+wait_gone 447 || fail "an arrow key did not dismiss the About window"
+
+# The help window: its own title, centred on the screen as shown, frame included.
+click 270 445
+help=$(wait_for 550 500 500) || fail "the help window did not appear"
+help=${help%% *}
+sleep 0.3
+expect_title "$help" '"Vantrel Info"' "the help window"
+eval "$(xwininfo -id "$help" | awk -F: '/Absolute upper-left X/ {print "x=" $2+0} /Absolute upper-left Y/ {print "y=" $2+0}
+  /^ *Width/ {print "w=" $2+0} /^ *Height/ {print "h=" $2+0}')"
+read -r fl fr ft fb < <(xprop -id "$help" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+cx=$(( x - fl + (fl + w + fr) / 2 )) cy=$(( y - ft + (ft + h + fb) / 2 ))
+echo "help window centred at $cx,$cy"
+(( cx - screen_w / 2 <= 1 && screen_w / 2 - cx <= 1 )) || fail "help window centred at x=$cx"
+(( cy - screen_h / 2 <= 1 && screen_h / 2 - cy <= 1 )) || fail "help window centred at y=$cy"
+
+# Closed with the window manager's Alt+F4: the help window, then the last one.
+xdotool key alt+F4
+sleep 0.3
+xdotool windowactivate --sync "$wid" 2>/dev/null || click 500 200
+xdotool key alt+F4
+ended_with_zero "closing the last window"
+
+start
+calc=$(wait_for 550 500) || fail "the calculator window did not appear again"
+xdotool windowactivate --sync "${calc%% *}" 2>/dev/null || true
 xdotool key ctrl+q
-for _ in $(seq 200); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
-set +e
-wait "$app"; status=$?
-set -e
-app=
-[ "$status" = 0 ] || { cat "$work/out" >&2; fail "exit status $status"; }
-echo "PASS: splash, compute and quit (exit status 0)"
+ended_with_zero "Ctrl+Q"
+echo "PASS: splash, titles, keys, compute, About, help, close and quit (exit status 0)"
