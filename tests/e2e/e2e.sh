@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # End to end: the real executable on a real X desktop (Xvfb with the openbox
 # window manager), driven with real X key and mouse events and read back as
-# the user sees it: the splash, titles as the window manager shows them,
-# keys with modifiers held, a result read through the clipboard, the About
-# window dismissed by an arrow key, where the help window lands, and the
-# two ways out (closing the last window, Ctrl+Q), each with exit status 0.
+# the user sees it: the splash, titles as the window manager shows them
+# (message boxes included), keys with modifiers held, a result read through
+# the clipboard, the About window dismissed by an arrow key, where the help
+# window lands, and the two ways out (closing the last window, Ctrl+Q), each
+# with exit status 0.
 set -euo pipefail
 exe=$1
 work=$(mktemp -d)
@@ -88,6 +89,16 @@ expect_title "$wid" '"Tolvane"' "the calculator"
 bar=$((height - 500))  # the menu bar sits above the 550x500 content
 click() { xdotool mousemove --window "$wid" "$1" $(( $2 + bar )) click 1; sleep 0.15; }
 copied() { xdotool key ctrl+a ctrl+c; sleep 0.2; xclip -o -selection clipboard; }
+
+# A message box bears the program's name.
+click 73 461                      # Compute on an empty form
+for _ in $(seq 200); do
+  box=$(xdotool search --onlyvisible --class tolvane | grep -vx "$wid" | head -1) && [ -n "$box" ] && break
+  sleep 0.025
+done
+[ -n "${box:-}" ] || fail "no message box for an empty form"
+expect_title "$box" '"Tolvane"' "the message box"
+xdotool key Return; sleep 0.2
 
 # Keys typed with Alt or Super held never reach the fields.
 click 152 252; xdotool type --delay 40 '.9'; xdotool key alt+x alt+minus super+q
