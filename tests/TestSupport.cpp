@@ -20,8 +20,6 @@ void MessageBoxWatcher::Poll()
     if (!box || !box->isVisible())
         return;
     texts_.append(box->text());
-    if (onOpen_)
-        onOpen_();
     const auto buttons = box->buttons();
     if (!buttons.isEmpty())
         buttons.first()->click();

@@ -14,19 +14,17 @@
 class QWidget;
 
 // While alive, answers every message box that opens: records its text and
-// presses its button (optionally running a check first, with the box open).
+// presses its button.
 class MessageBoxWatcher {
 public:
     MessageBoxWatcher();
     ~MessageBoxWatcher();
     const QStringList& Texts() const { return texts_; }
-    void OnOpen(std::function<void()> check) { onOpen_ = std::move(check); }
 
 private:
     void Poll();
     QTimer timer_;
     QStringList texts_;
-    std::function<void()> onOpen_;
 };
 
 // A press of the mouse on the control (in its middle unless given).

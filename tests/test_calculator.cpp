@@ -1,7 +1,6 @@
-// The calculator window through its real widgets: menu accessors, key filters, Compute, Clear.
+// The calculator window through its real widgets: its layout, key filters, Compute, Clear.
 #include "ComputeRd.h"
 #include "ControlWnd.h"
-#include "MenuBar1.h"
 #include "Runtime.h"
 #include "TestSupport.h"
 
@@ -15,9 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <limits>
-#include <memory>
 #include <string_view>
 
 namespace {
@@ -42,28 +39,17 @@ void Fill(const char* rxx, const char* ryy, const char* rxy)
 
 }  // namespace
 
-TEST(CalculatorWindow, MenuAccessorsLookInTheWindowsBar)
-{
-    using Wnd = class ControlWnd;
-    auto& w = ControlWnd();
-    const std::pair<const char*, std::function<std::shared_ptr<fw::MenuItem>(Wnd&)>> accessors[] = {
-        {"EditMenu", &Wnd::EditMenu},   {"EditSelectAll", &Wnd::EditSelectAll}, {"UntitledMenu0", &Wnd::UntitledMenu0},
-        {"EditClear", &Wnd::EditClear}, {"EditPaste", &Wnd::EditPaste},         {"EditCopy", &Wnd::EditCopy},
-        {"EditCut", &Wnd::EditCut},     {"UntitledMenu1", &Wnd::UntitledMenu1}, {"EditUndo", &Wnd::EditUndo},
-        {"FileMenu", &Wnd::FileMenu},   {"FileQuit", &Wnd::FileQuit},
-    };
-    for (const auto& [name, accessor] : accessors)
-        EXPECT_EQ(accessor(w), MenuBar1()->Lookup(name)) << name;
-    w.MenuBar(nullptr);
-    for (const auto& [name, accessor] : accessors)
-        EXPECT_THROW(accessor(w), fw::NilObjectException) << name;
-}
-
-// Whatever modifier is held: a key that would type a character reaches the filter.
-// As the window is drawn: the field row symmetric about x = 275, each caption centred under its field, the
-// three picture-buttons standing on y = 480, 20 pixels in from the sides.
+// As the window is drawn: 550 by 500 under the menu bar, the field row symmetric about x = 275, each caption
+// centred under its field, the three picture-buttons standing on y = 480, 20 pixels in from the sides.
 TEST(CalculatorWindow, LayoutIsSymmetricAndTheButtonsStandOnOneLine)
 {
+    auto& calc = ControlWnd();
+    Settle();
+    const int bar = calc.Frame()->menuWidget()->height();
+    EXPECT_GT(bar, 0);
+    EXPECT_EQ(calc.Content()->geometry(), QRect(0, bar, 550, 500));
+    EXPECT_EQ(calc.Frame()->size(), QSize(550, 500 + bar));
+    EXPECT_THROW(calc.ControlNamed<fw::EditField>("Missing"), fw::NilObjectException);
     auto rect = [](const char* name) { return ControlWnd().ControlNamed<fw::RectControl>(name).Widget()->geometry(); };
     const char* const fields[] = {"RxxFld", "RyyFld", "RxyFld"};
     const char* const captions[] = {"StaticText1", "StaticText2", "StaticText3"};
@@ -131,6 +117,15 @@ TEST(KeyFilter, RefusedKeysBeepOnceTheRestPassSilently)
     Fill("", "", "6789.-9");
     EXPECT_EQ(Field("RxyFld").Text(), "6789.-");
     EXPECT_EQ(fw::BeepCount(), beeps);
+
+    // A longer text the program writes is kept whole; typing after it stops at the limit again.
+    rxx.Text("-4.0000");
+    KeyInto(rxx, Qt::Key_End);
+    Type(rxx, "9");
+    KeyInto(rxx, Qt::Key_Backspace);
+    KeyInto(rxx, Qt::Key_Backspace);
+    Type(rxx, "789");
+    EXPECT_EQ(rxx.Text(), "-4.007");
 }
 
 TEST(ComputeRd, IsExactToTheLastBit)

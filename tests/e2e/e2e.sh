@@ -17,19 +17,20 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# poll CMD...: runs it until it succeeds, for up to 10 s.
+poll() { for _ in $(seq 400); do "$@" && return 0; sleep 0.025; done; return 1; }
 
 screen_w=1280 screen_h=1024
 Xvfb -displayfd 3 -screen 0 ${screen_w}x${screen_h}x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+poll test -s "$work/display"
 export DISPLAY=":$(cat "$work/display")"
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work"
 # Openbox runs its start-up command once it manages windows; a window mapped
 # before that may never be shown.
 openbox --sm-disable --startup "touch $work/wm-ready" >/dev/null 2>&1 &
 wm=$!
-for _ in $(seq 200); do [ -e "$work/wm-ready" ] && break; sleep 0.05; done
-[ -e "$work/wm-ready" ] || fail "the window manager did not start"
+poll test -e "$work/wm-ready" || fail "the window manager did not start"
 
 now() { date +%s.%N; }
 # The visible Tolvane windows as "id width height" lines.
@@ -39,22 +40,13 @@ windows() {
     echo "$w $WIDTH $HEIGHT"
   done
 }
-wait_for() {  # wait_for WIDTH [HEIGHT-MIN [HEIGHT-MAX]] -> window line
-  for _ in $(seq 400); do
-    local line
-    line=$(windows | awk -v w="$1" -v h="${2:-0}" -v m="${3:-99999}" '$2 == w && $3 >= h && $3 <= m { print; exit }')
-    if [ -n "$line" ]; then echo "$line"; return 0; fi
-    sleep 0.025
-  done
-  return 1
+# sized WIDTH [HEIGHT-MIN [HEIGHT-MAX]]: the first such window's line; fails when there is none.
+sized() {
+  windows | awk -v w="$1" -v h="${2:-0}" -v m="${3:-99999}" '$2 == w && $3 >= h && $3 <= m { print; f = 1; exit }
+    END { exit !f }'
 }
-wait_gone() {  # wait_gone WIDTH
-  for _ in $(seq 200); do
-    [ -z "$(windows | awk -v w="$1" '$2 == w')" ] && return 0
-    sleep 0.025
-  done
-  return 1
-}
+wait_for() { poll sized "$@"; }
+gone() { ! sized "$1" >/dev/null; }
 # The title bar's text, as the window manager reads it.
 title() { xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = //p'; }
 expect_title() { [ "$(title "$1")" = "$2" ] || fail "title of $3 is $(title "$1"), not $2"; }
@@ -63,7 +55,7 @@ start() {
   app=$!
 }
 ended_with_zero() {
-  for _ in $(seq 200); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
+  poll eval '! kill -0 "$app" 2>/dev/null' || true
   set +e
   wait "$app"; local status=$?
   set -e
@@ -82,7 +74,7 @@ splash=$(echo "$calc_seen - $about_seen" | bc)
 echo "splash lasted ${splash}s"
 # Two to three seconds, give or take what polling for windows costs on a busy machine.
 (( $(echo "$splash >= 1.7 && $splash <= 4.0" | bc) )) || fail "splash lasted ${splash}s"
-[ -z "$(windows | awk '$2 == 447')" ] || fail "About still shown after the splash"
+gone 447 || fail "About still shown after the splash"
 
 read -r wid _ height <<<"$calc"
 expect_title "$wid" '"Tolvane"' "the calculator"
@@ -92,11 +84,8 @@ copied() { xdotool key ctrl+a ctrl+c; sleep 0.2; xclip -o -selection clipboard; 
 
 # A message box bears the program's name.
 click 73 461                      # Compute on an empty form
-for _ in $(seq 200); do
-  box=$(xdotool search --onlyvisible --class tolvane | grep -vx "$wid" | head -1) && [ -n "$box" ] && break
-  sleep 0.025
-done
-[ -n "${box:-}" ] || fail "no message box for an empty form"
+another() { xdotool search --onlyvisible --class tolvane | grep -vx "$wid" | head -1 | grep .; }
+box=$(poll another) || fail "no message box for an empty form"
 expect_title "$box" '"Tolvane"' "the message box"
 xdotool key Return; sleep 0.2
 
@@ -115,7 +104,7 @@ echo "result $result"
 click 80 80
 about=$(wait_for 447) || fail "the logo did not show the About window"
 xdotool key Down
-wait_gone 447 || fail "an arrow key did not dismiss the About window"
+poll gone 447 || fail "an arrow key did not dismiss the About window"
 
 # The help window: its own title, centred on the screen as shown, frame included.
 click 270 445
