@@ -7,7 +7,9 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QCoreApplication>
 #include <QFrame>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -116,7 +118,6 @@ void Control::InstallEventHandler(std::string_view eventName, Delegate delegate)
         mouseDown_ = std::move(delegate.mouseDown);
     } else if (eventName == "KeyDown" && delegate.keyDown) {
         keyDown_ = std::move(delegate.keyDown);
-        KeyHandlerInstalled();
     } else {
         throw std::invalid_argument("no event \"" + std::string(eventName) + "\" with signature " +
                                     delegate.signature);
@@ -320,15 +321,52 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() != QEvent::KeyPress || watched != Editor())
+        if (watched != Editor())
             return false;
-        QString key;
-        if (!FieldKeyText(*static_cast<QKeyEvent*>(event), key))
+        switch (event->type()) {
+        case QEvent::KeyPress: {
+            QString key;
+            return FieldKeyText(*static_cast<QKeyEvent*>(event), key) && field_.FireKeyDown(key);
+        }
+        case QEvent::InputMethod:
+            return RefuseCommit(*static_cast<QInputMethodEvent*>(event));
+        case QEvent::FocusOut:
+            return KeepSelection(*static_cast<QFocusEvent*>(event));
+        default:
             return false;
-        return field_.FireKeyDown(key);
+        }
     }
 
 private:
+    // Dead keys, Compose and input methods type too: each character they
+    // commit meets the key filter, and a refused one drops the whole commit.
+    bool RefuseCommit(const QInputMethodEvent& event)
+    {
+        const QList<uint> characters = event.commitString().toUcs4();
+        for (const uint c : characters) {
+            const auto code = static_cast<char32_t>(c);
+            if (field_.FireKeyDown(QString::fromUcs4(&code, 1))) {
+                // What is being composed still shows and goes on; only the commit is dropped.
+                QInputMethodEvent rest(event.preeditString(), event.attributes());
+                QCoreApplication::sendEvent(Editor(), &rest);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The menu bar takes the focus when it is opened from the keyboard; the
+    // field keeps its selection for the Edit commands, as it does when a menu
+    // is opened with the mouse.
+    bool KeepSelection(const QFocusEvent& event)
+    {
+        if (event.reason() != Qt::MenuBarFocusReason)
+            return false;
+        QFocusEvent asPopup(QEvent::FocusOut, Qt::PopupFocusReason);
+        QCoreApplication::sendEvent(Editor(), &asPopup);
+        return true;
+    }
+
     void Install(QWidget* editor)
     {
         editor->setGeometry(0, 0, host_->width(), host_->height());
@@ -408,11 +446,6 @@ void EditField::Text(const QString& text)
     impl_->SetText(FromSystemText(text));
 }
 
-void EditField::KeyHandlerInstalled()
-{
-    impl_->Editor()->setAttribute(Qt::WA_InputMethodEnabled, false);
-}
-
 void EditField::SetMultiLine(bool on)
 {
     if (on == multiLine_)
@@ -442,9 +475,6 @@ void EditField::ApplyLook()
         editor->setPalette(pal);
     }
     editor->setFocusPolicy(TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
-    // A field with a key filter sees every key: no input method composes
-    // characters behind its back.
-    editor->setAttribute(Qt::WA_InputMethodEnabled, !HasHandler("KeyDown"));
     if (QLineEdit* line = impl_->Line()) {
         line->setFrame(border_);
         line->setReadOnly(readOnly_);

@@ -68,9 +68,6 @@ public:
     bool FireMouseDown(std::int32_t x, std::int32_t y);
     bool FireKeyDown(const QString& key);
 
-protected:
-    virtual void KeyHandlerInstalled() {}
-
 private:
     Window& owner_;
     QString name_;
@@ -151,7 +148,6 @@ protected:
 
 private:
     friend class Impl;
-    void KeyHandlerInstalled() override;
     void SetMultiLine(bool on);
     void ApplyLook();
 

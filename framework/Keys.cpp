@@ -88,16 +88,21 @@ bool FieldKeyText(const QKeyEvent& event, QString& text)
     const int key = event.key();
     if (ModifierAlone(key) || NavigationCode(key) != 0)
         return false;
-    // Ctrl without Alt is a shortcut or the field's own editing; with Alt it
-    // is AltGr, which types characters.
+    // The line edit reads exactly Ctrl, or Ctrl+Shift, as its own editing and
+    // types nothing for it; held with anything else (AltGr, Super, the
+    // keypad) it types the key's character, which the filter must see.
     const Qt::KeyboardModifiers mods = event.modifiers();
-    if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier))
-        return false;
+    const bool ownChord = mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier);
     if (const int code = ControlCode(key)) {
+        if (ownChord)
+            return false;
         text = Code(code);
         return true;
     }
     if (event.text().isEmpty())
+        return false;
+    // Formatting characters are typed even with Ctrl held.
+    if (ownChord && event.text().front().category() != QChar::Other_Format)
         return false;
     text = event.text();
     return true;

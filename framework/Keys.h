@@ -8,9 +8,9 @@ namespace fw {
 
 // The text a field's key-down handler is given for a key press, or false
 // when the press is the field's own: navigation and forward Delete edit the
-// field, Ctrl chords are shortcuts, and a key that carries no character
-// inserts nothing. A key that would insert a character is always reported,
-// whatever Alt, AltGr or Meta is held with it.
+// field, Ctrl and Ctrl+Shift chords are shortcuts or the field's editing,
+// and a key that carries no character inserts nothing. A key that would
+// insert a character is always reported, whatever else is held with it.
 bool FieldKeyText(const QKeyEvent& event, QString& text);
 
 // The text a window's key-down handler is given: every press the

@@ -172,7 +172,12 @@ MenuView::MenuView(QMainWindow& frame, std::shared_ptr<MenuBar> bar, bool visibl
         }
     }
     // Shortcuts of disabled actions do not fire, so the states follow the focus.
-    QObject::connect(qApp, &QApplication::focusChanged, &frame_, [this] { UpdateEnabled(); });
+    editTarget_ = frame_.focusWidget();
+    QObject::connect(qApp, &QApplication::focusChanged, &frame_, [this](QWidget*, QWidget* now) {
+        if (now && now->window() == &frame_ && now != frame_.menuWidget())
+            editTarget_ = now;
+        UpdateEnabled();
+    });
     UpdateEnabled();
 }
 
@@ -217,7 +222,7 @@ void MenuView::Choose(const MenuItemRef& item)
             return true;
         const EditCommand command = EditCommandFor(item->Name());
         if (command != EditCommand::None)
-            RunEdit(command, frame_.focusWidget());
+            RunEdit(command, EditTarget());
         return true;
     });
 }
@@ -228,7 +233,7 @@ void MenuView::UpdateEnabled()
     // checks at the moment it runs whether it can act.
     if (menus_.empty())
         return;
-    QWidget* focus = frame_.focusWidget();
+    QWidget* focus = EditTarget();
     for (const Entry& e : entries_) {
         if (e.item->IsSeparator())
             continue;
@@ -242,6 +247,14 @@ void MenuView::UpdateEnabled()
         }
         e.action->setEnabled(enabled);
     }
+}
+
+QWidget* MenuView::EditTarget() const
+{
+    // Opened from the keyboard, the menu bar holds the focus for as long as
+    // it is open; the commands are still meant for the field it came from.
+    QWidget* focus = frame_.focusWidget();
+    return focus && focus == frame_.menuWidget() ? editTarget_.data() : focus;
 }
 
 QAction* MenuView::ActionFor(const QString& itemName) const

@@ -3,7 +3,9 @@
 // their rendering into a Qt menu bar. The Edit commands act on the focused
 // text field without any handler of the program's own.
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <memory>
 #include <vector>
@@ -11,7 +13,6 @@
 class QAction;
 class QMainWindow;
 class QMenu;
-class QWidget;
 
 namespace fw {
 
@@ -95,12 +96,16 @@ private:
     };
     void Build(QWidget* menuParent, QMenu* into, const MenuItemRef& item);
     void Choose(const MenuItemRef& item);
+    // The widget the Edit commands act on: the focused one, or the one the
+    // menu bar took the focus from.
+    QWidget* EditTarget() const;
 
     QMainWindow& frame_;
     std::shared_ptr<MenuBar> bar_;
     std::vector<Entry> entries_;
     std::vector<QMenu*> menus_;
     std::vector<QAction*> hidden_;
+    QPointer<QWidget> editTarget_;
 };
 
 }  // namespace fw

@@ -221,16 +221,19 @@ void MsgBox(const QString& text)
     ++s.msgBoxes;
     QString shown = text;
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box;
-    box.setWindowTitle(QCoreApplication::applicationName());
-    box.setTextFormat(Qt::PlainText);
-    box.setText(shown);
-    box.setIcon(QMessageBox::NoIcon);
-    box.setStandardButtons(QMessageBox::Ok);
+    // The box belongs to the window the user is working in: shown over it,
+    // and kept with it by the window manager (never minimised apart from it).
+    QPointer<QWidget> owner = QApplication::activeWindow();
+    QPointer<QMessageBox> box = new QMessageBox(owner);
+    box->setWindowTitle(QCoreApplication::applicationName());
+    box->setTextFormat(Qt::PlainText);
+    box->setText(shown);
+    box->setIcon(QMessageBox::NoIcon);
+    box->setStandardButtons(QMessageBox::Ok);
+    box->exec();
+    delete box;  // unless its window went first, and took it along
     // Without a window manager nobody hands the activation back to the window
     // the box came from, and the focus it is about to receive would go nowhere.
-    QPointer<QWidget> owner = QApplication::activeWindow();
-    box.exec();
     if (owner && owner->isVisible())
         owner->activateWindow();
     RethrowPending();

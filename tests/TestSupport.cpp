@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTest>
+#include <QWindow>
 
 MessageBoxWatcher::MessageBoxWatcher()
 {
@@ -21,6 +22,12 @@ void MessageBoxWatcher::Poll()
         return;
     texts_.append(box->text());
     const auto buttons = box->buttons();
+    QStringList captions;
+    for (const QAbstractButton* b : buttons)
+        captions << b->text();
+    const QWindow* owner = box->windowHandle() ? box->windowHandle()->transientParent() : nullptr;
+    looks_.append(QStringLiteral("%1 [%2] over %3")
+                      .arg(box->windowTitle(), captions.join(QLatin1Char(',')), owner ? owner->title() : "nothing"));
     if (!buttons.isEmpty())
         buttons.first()->click();
     else
@@ -60,4 +67,9 @@ void Settle()
 QWidget* Focused()
 {
     return QApplication::focusWidget();
+}
+
+void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
 }

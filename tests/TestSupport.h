@@ -10,21 +10,27 @@
 #include <QTimer>
 
 #include <functional>
+#include <ostream>
 
 class QWidget;
 
-// While alive, answers every message box that opens: records its text and
-// presses its button.
+// Texts in failure messages as text.
+void PrintTo(const QString& s, std::ostream* os);
+
+// While alive, answers every message box that opens: records its text, and
+// its title, its buttons and the window it belongs to, then presses its button.
 class MessageBoxWatcher {
 public:
     MessageBoxWatcher();
     ~MessageBoxWatcher();
     const QStringList& Texts() const { return texts_; }
+    // "title [buttons] over window-title" of each box.
+    const QStringList& Looks() const { return looks_; }
 
 private:
     void Poll();
     QTimer timer_;
-    QStringList texts_;
+    QStringList texts_, looks_;
 };
 
 // A press of the mouse on the control (in its middle unless given).

@@ -6,6 +6,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -25,6 +26,16 @@ fw::EditField& Field(const char* name) { return ControlWnd().ControlNamed<fw::Ed
 bool Shown(const char* name) { return ControlWnd().ControlNamed<fw::Control>(name).Widget()->isVisible(); }
 void ClickInto(const char* name) { QTest::mouseClick(Field(name).FocusWidget(), Qt::LeftButton); }
 void PressNamed(const char* name) { Press(ControlWnd().ControlNamed<fw::RectControl>(name)); }
+
+// A key pressed with its text, or (Key_unknown) the text an input method commits.
+void Compose(fw::EditField& field, Qt::Key key, const char* text, Qt::KeyboardModifiers mods = {})
+{
+    if (key != Qt::Key_unknown)
+        return QTest::sendKeyEvent(QTest::Click, field.FocusWidget(), key, QString::fromUtf8(text), mods);
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf8(text));
+    QCoreApplication::sendEvent(field.FocusWidget(), &commit);
+}
 
 // Click, select all, erase, type key by key.
 void Fill(const char* rxx, const char* ryy, const char* rxy)
@@ -75,23 +86,35 @@ TEST(KeyFilter, RefusedKeysBeepOnceTheRestPassSilently)
     ASSERT_TRUE(Open());
     constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier, kMeta = Qt::MetaModifier;
     constexpr Qt::KeyboardModifiers kAltGr = Qt::ControlModifier | Qt::AltModifier;
+    constexpr Qt::KeyboardModifiers kCtrlSuper = Qt::ControlModifier | Qt::MetaModifier;
+    constexpr Qt::KeyboardModifiers kCtrlPad = Qt::ControlModifier | Qt::KeypadModifier;
+    // Key_unknown: the text comes from an input method (a dead key, Compose), not from a key press.
     const struct { Qt::Key key; const char* text; Qt::KeyboardModifiers mods; } refused[] = {
         {Qt::Key_A, "a", {}},     {Qt::Key_Plus, "+", {}},         {Qt::Key_Comma, ",", {}},   {Qt::Key_Space, " ", {}},
         {Qt::Key_Eacute, "\xC3\xA9", {}}, {Qt::Key_Return, "\r", {}}, {Qt::Key_Minus, "-", {}},
         {Qt::Key_X, "x", kAlt},   {Qt::Key_Minus, "-", kAlt},      {Qt::Key_Comma, ",", kAlt}, {Qt::Key_Q, "q", kMeta},
-        {Qt::Key_Q, "@", kAltGr},
+        {Qt::Key_Q, "@", kAltGr}, {Qt::Key_Minus, "-", kCtrlSuper}, {Qt::Key_Comma, ",", kCtrlSuper},
+        {Qt::Key_Minus, "-", kCtrlPad}, {Qt::Key_unknown, "\xC2\xB9", {}}, {Qt::Key_unknown, "\xC3\xA9", {}},
+        {Qt::Key_unknown, "\xC2\xA9", {}}, {Qt::Key_unknown, "5\xC3\xA9", {}},
     };
     auto& rxx = Field("RxxFld");
     ClickInto("RxxFld");
     Type(rxx, "12.34");
+    rxx.LineEdit()->setSelection(1, 2);
     for (const auto& [key, text, mods] : refused) {
         SCOPED_TRACE(text);
         const int beeps = fw::BeepCount();
-        QTest::sendKeyEvent(QTest::Click, rxx.FocusWidget(), key, QString::fromUtf8(text), mods);
+        Compose(rxx, key, text, mods);
         EXPECT_EQ(fw::BeepCount(), beeps + 1);
         EXPECT_EQ(rxx.Text(), "12.34");
+        EXPECT_EQ(rxx.LineEdit()->selectedText(), "2.");
         EXPECT_EQ(Focused(), rxx.FocusWidget());
     }
+    Compose(rxx, Qt::Key_unknown, "09");
+    Compose(rxx, Qt::Key_5, "5", kCtrlSuper);
+    EXPECT_EQ(rxx.Text(), "109534");
+    KeyInto(rxx, Qt::Key_Z, Qt::ControlModifier);  // the field's own Ctrl keys still edit
+    EXPECT_EQ(rxx.Text(), "12.34");
     EXPECT_FALSE(Shown("RdFld"));  // Return does not compute
 
     // The field keeps its editing keys and the menus their access keys.
@@ -202,6 +225,7 @@ TEST(Compute, RefusesWithOneMessageAndTheFocusOnTheField)
         PressNamed("ComputeCanvas");
         ASSERT_TRUE(Open());
         EXPECT_EQ(boxes.Texts(), QStringList{row.message});
+        EXPECT_EQ(boxes.Looks(), QStringList{"Tolvane [OK] over Tolvane"});
         EXPECT_EQ(Focused(), Field(row.focus).FocusWidget());
         EXPECT_EQ(Field("RdFld").LineEdit()->text(), ".7000");
         EXPECT_TRUE(Shown("RdFld") && Shown("RdText"));

@@ -30,6 +30,7 @@ int main(int argc, char** argv)
 {
     previousHandler = qInstallMessageHandler(QuietOffscreen);
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tolvane"));  // as the program names itself
     QApplication::setQuitOnLastWindowClosed(false);
     fw::SetExecutableFileForTesting(QStringLiteral(TOLVANE_TREE_DIR "/bin/tolvane"));
     ::testing::InitGoogleTest(&argc, argv);

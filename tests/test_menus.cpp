@@ -5,26 +5,27 @@
 #include "TestSupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <string>
 #include <vector>
-
-void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
-// The calculator's menu action with this caption, its state updated as opening the menu does.
-QAction* Action(const QString& text)
+// The calculator's menu action with this caption, its state updated as opening the menu does unless told.
+QAction* Action(const QString& text, bool update = true)
 {
     for (QAction* top : ControlWnd().Frame()->menuBar()->actions()) {
-        emit top->menu()->aboutToShow();
+        if (update)
+            emit top->menu()->aboutToShow();
         for (QAction* a : top->menu()->actions())
             if (a->text() == text)
                 return a;
@@ -75,21 +76,75 @@ TEST(MenuBar1, TreeInOrderAndOneSharedInstance)
     }
 }
 
+// Each Edit command on ".123", all of it selected or the caret at its end, chosen through the menu by the
+// mouse or from the keyboard (Alt+E, then its access key; Clear has none): the text, the clipboard and
+// the selection after it. A command with nothing to act on is greyed and does nothing.
+TEST(Menus, EditCommandsActOnTheFieldHoweverTheMenuIsOpened)
+{
+    auto& rxx = ControlWnd().ControlNamed<fw::EditField>("RxxFld");
+    QMenuBar* bar = ControlWnd().Frame()->menuBar();
+    QAction* edit = bar->actions()[1];
+    const struct { const char* item; Qt::Key key; bool selected, enabled; const char *text, *clip, *selection; } rows[] = {
+        {"&Undo", Qt::Key_U, true, true, "", "9", ""},
+        {"Cu&t", Qt::Key_T, true, true, "", ".123", ""},
+        {"Cu&t", Qt::Key_T, false, false, ".123", "9", ""},
+        {"&Copy", Qt::Key_C, true, true, ".123", ".123", ".123"},
+        {"&Copy", Qt::Key_C, false, false, ".123", "9", ""},
+        {"&Paste", Qt::Key_P, true, true, "9", "9", ""},
+        {"&Paste", Qt::Key_P, false, true, ".1239", "9", ""},
+        {"Clear", Qt::Key_unknown, true, true, "", "9", ""},
+        {"Clear", Qt::Key_unknown, false, false, ".123", "9", ""},
+        {"Select &All", Qt::Key_A, false, true, ".123", "9", ".123"},
+    };
+    for (const bool byMouse : {false, true}) {
+        for (const auto& r : rows) {
+            SCOPED_TRACE(std::string(r.item) + (r.selected ? " on a selection" : " at the caret") +
+                         (byMouse ? " by the mouse" : " from the keyboard"));
+            QLineEdit* line = Focus(rxx);
+            line->clear();
+            Type(rxx, ".123");
+            if (r.selected)
+                KeyInto(rxx, Qt::Key_A, Qt::ControlModifier);
+            Clip("9");
+            if (byMouse)
+                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(edit).center());
+            else
+                KeyInto(rxx, Qt::Key_E, Qt::AltModifier);
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_EQ(menu, edit->menu());
+            QAction* action = Action(r.item, false);
+            EXPECT_EQ(action->isEnabled(), r.enabled);
+            if (byMouse) {
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+            } else if (r.key != Qt::Key_unknown) {
+                QTest::keyClick(menu, r.key);
+            } else {
+                // Down from the first entry to this one, past the greyed ones.
+                for (int down = 0; down < 8 && menu->activeAction() != action; ++down)
+                    QTest::keyClick(menu, Qt::Key_Down);
+                if (menu->activeAction() == action)
+                    QTest::keyClick(menu, Qt::Key_Return);
+            }
+            if (QApplication::activePopupWidget()) {  // a greyed entry leaves the menu open
+                QTest::keyClick(menu, Qt::Key_Escape);
+                if (bar->hasFocus())
+                    QTest::keyClick(bar, Qt::Key_Escape);
+            }
+            Settle();
+            EXPECT_EQ(rxx.Text(), r.text);
+            EXPECT_EQ(Clip(), r.clip);
+            EXPECT_EQ(line->selectedText(), r.selection);
+            EXPECT_EQ(ControlWnd().Frame()->focusWidget(), line);
+        }
+    }
+}
+
 // Paste passes by the key filter, which refuses the minus, not by the limit; the read-only result only copies.
-TEST(Menus, EditCommandsActOnTheFocusedFieldWhereTheyCan)
+TEST(Menus, PasteStopsAtTheLimitAndTheResultOnlyCopies)
 {
     auto& calc = ControlWnd();
     auto& rxx = calc.ControlNamed<fw::EditField>("RxxFld");
-    Type(rxx, ".85");
-    Clip("");
-    QLineEdit* line = Focus(rxx);
-    for (const char* item : {"Cu&t", "&Copy", "Clear", "&Paste"})
-        EXPECT_FALSE(Action(item)->isEnabled()) << item;
-    line->setSelection(1, 2);
-    Action("Cu&t")->trigger();
-    EXPECT_EQ(rxx.Text(), ".");
-    EXPECT_EQ(Clip(), "85");
-    Action("Select &All")->trigger();
+    Focus(rxx);
     Clip("-123456789");
     Action("&Paste")->trigger();
     EXPECT_EQ(rxx.Text(), "-12345");
@@ -97,7 +152,7 @@ TEST(Menus, EditCommandsActOnTheFocusedFieldWhereTheyCan)
     auto& rd = calc.ControlNamed<fw::EditField>("RdFld");
     rd.Text(".7000");
     Focus(rd)->selectAll();
-    for (const char* item : {"Cu&t", "&Paste", "Clear"})
+    for (const char* item : {"Cu&t", "&Paste", "Clear", "&Undo"})
         EXPECT_FALSE(Action(item)->isEnabled()) << item;
     Action("&Copy")->trigger();
     EXPECT_EQ(Clip(), ".7000");

@@ -17,8 +17,6 @@
 #include <ostream>
 #include <string>
 
-void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace {
 
 std::string Bytes(std::initializer_list<int> bytes) { return {bytes.begin(), bytes.end()}; }
