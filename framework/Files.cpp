@@ -66,7 +66,7 @@ std::shared_ptr<Picture> FolderItem::OpenAsPicture() const
     QFile file(path_);
     if (!file.open(QIODevice::ReadOnly))
         return nullptr;
-    QImage image = DecodePicture(file.readAll());
+    QImage image = DecodePicture(file);
     if (image.isNull())
         return nullptr;
     return std::make_shared<Picture>(std::move(image));

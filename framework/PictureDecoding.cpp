@@ -1,12 +1,12 @@
 #include "PictureDecoding.h"
 
-#include <QBuffer>
+#include <QIODevice>
 #include <QImageReader>
 
 #include <png.h>
 
 #include <csetjmp>
-#include <cstring>
+#include <limits>
 
 namespace fw {
 
@@ -20,19 +20,19 @@ namespace {
 
 void PngIgnore(png_structp, png_const_charp) {}
 
-struct PngSource {
-    const QByteArray& bytes;
-    std::size_t at = 0;
-};
+// The most memory a decoded picture may take, as Qt's own image reader
+// allows it (0: no limit).
+qint64 AllocationLimit()
+{
+    return qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+}
 
 void PngRead(png_structp png, png_bytep out, png_size_t count)
 {
-    auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
-    const auto left = static_cast<std::size_t>(source->bytes.size()) - source->at;
-    if (count > left)
+    auto* source = static_cast<QIODevice*>(png_get_io_ptr(png));
+    if (count > std::size_t(std::numeric_limits<qint64>::max()) ||
+        source->read(reinterpret_cast<char*>(out), qint64(count)) != qint64(count))
         png_error(png, "cut short");
-    std::memcpy(out, source->bytes.constData() + source->at, count);
-    source->at += count;
 }
 
 // Fills *image with 8-bit RGBA rows. libpng leaves by longjmp on a broken
@@ -41,17 +41,22 @@ bool ReadPng(png_structp png, png_infop info, QImage* image)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
+    // Text, colour profiles and the like are skipped unread into memory; only
+    // transparency changes the pixels drawn.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_read_info(png, info);
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    const qint64 limit = AllocationLimit();
+    if (width == 0 || height == 0 || width > 32767 || height > 32767 ||
+        (limit > 0 && qint64(width) * qint64(height) * 4 > limit))
+        return false;
     png_set_expand(png);
-    png_set_strip_16(png);
+    png_set_scale_16(png);
     png_set_gray_to_rgb(png);
     png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    const png_uint_32 width = png_get_image_width(png, info);
-    const png_uint_32 height = png_get_image_height(png, info);
-    if (width == 0 || height == 0 || width > 32767 || height > 32767)
-        return false;
     *image = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGBA8888);
     if (image->isNull())
         return false;
@@ -62,13 +67,12 @@ bool ReadPng(png_structp png, png_infop info, QImage* image)
     return true;
 }
 
-QImage DecodePng(const QByteArray& bytes)
+QImage DecodePng(QIODevice& source)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngGiveUp, PngIgnore);
     if (!png)
         return {};
     png_infop info = png_create_info_struct(png);
-    PngSource source{bytes};
     QImage image;
     bool ok = false;
     if (info) {
@@ -78,7 +82,8 @@ QImage DecodePng(const QByteArray& bytes)
     png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
     if (!ok)
         return {};
-    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    image.convertTo(QImage::Format_ARGB32_Premultiplied);  // in place: no second copy
+    return image;
 }
 
 // Qt's other decoders complain through Qt's log; silenced while one runs.
@@ -95,15 +100,16 @@ private:
 
 }  // namespace
 
-QImage DecodePicture(const QByteArray& bytes)
+QImage DecodePicture(QIODevice& source)
 {
+    const qint64 limit = AllocationLimit();
+    if (!source.isSequential() && limit > 0 && source.size() > limit)
+        return {};
     static constexpr char kPngSignature[] = "\x89PNG\r\n\x1a\n";
-    if (bytes.startsWith(QByteArray::fromRawData(kPngSignature, 8)))
-        return DecodePng(bytes);
+    if (source.peek(8) == QByteArray::fromRawData(kPngSignature, 8))
+        return DecodePng(source);
     QuietLog quiet;
-    QBuffer buffer;
-    buffer.setData(bytes);
-    QImageReader reader(&buffer);
+    QImageReader reader(&source);
     return reader.read();
 }
 

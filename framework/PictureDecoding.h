@@ -1,13 +1,16 @@
 #pragma once
 
-#include <QByteArray>
 #include <QImage>
+
+class QIODevice;
 
 namespace fw {
 
-// The picture in a file's bytes, or a null image when they are not one.
+// The picture read from the device, or a null image when it holds none.
 // Decoders complain on the terminal about broken files; nothing here does:
-// a picture that does not load is simply no picture.
-QImage DecodePicture(const QByteArray& bytes);
+// a picture that does not load is simply no picture. So is one whose pixels
+// would need more memory than Qt's image reader allows, or a file far larger
+// than any such picture. Only what the decoder needs is read.
+QImage DecodePicture(QIODevice& source);
 
 }  // namespace fw

@@ -2,8 +2,11 @@
 #include "AboutWnd.h"
 #include "ControlWnd.h"
 #include "Files.h"
+#include "PictureDecoding.h"
 #include "Pictures.h"
+#include "TestSupport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -33,11 +36,38 @@ struct OwnTree {
         fw::SetExecutableFileForTesting(dir.path() + QStringLiteral("/bin/tolvane"));
     }
     QString Resource(const char* file) const { return dir.path() + QStringLiteral("/Resources/") + file; }
+    bool Put(const char* file, const QByteArray& bytes) const
+    {
+        QFile f(Resource(file));
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    }
     bool PutInPlace(const char* file) const
     {
         return QFile::copy(QStringLiteral(TOLVANE_TREE_DIR "/Resources/") + file, Resource(file));
     }
 };
+
+QByteArray Installed(const char* file)
+{
+    QFile f(QStringLiteral(TOLVANE_TREE_DIR "/Resources/") + file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray Png(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
+    image.save(&out, "PNG");
+    return bytes;
+}
+
+QImage Decoded(QByteArray bytes)
+{
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    return fw::DecodePicture(in);
+}
 
 }  // namespace
 
@@ -90,4 +120,47 @@ TEST(Pictures, LoadedPictureStaysWhenItsFileIsDeleted)
     EXPECT_EQ(ControlWnd().ControlNamed<fw::Canvas>("ComputeCanvas").Backdrop(), Compute2());
     EXPECT_EQ(AboutWnd().ControlNamed<fw::Canvas>("Canvas2").Backdrop(), Tembrisk());
     EXPECT_EQ(fw::OpenAsPictureCount(), 5);
+}
+
+// Whatever the kind of PNG (palette with transparency, grey, 16 bits a channel, one bit a pixel), the pixels
+// are the ones Qt's own PNG reader gives.
+TEST(Pictures, DecodeToThePixelsOfAnotherReader)
+{
+    QList<QByteArray> files;
+    for (const auto& p : kPictures)
+        files << Installed(p.file);
+    QImage sample(9, 4, QImage::Format_ARGB32);
+    for (int y = 0; y < sample.height(); ++y)
+        for (int x = 0; x < sample.width(); ++x)
+            sample.setPixel(x, y, qRgba(28 * x, 255 - 60 * y, 17 * x * y % 256, y == 3 ? 255 : 40 + 70 * y));
+    for (const auto format : {QImage::Format_Indexed8, QImage::Format_Grayscale8, QImage::Format_Grayscale16,
+                              QImage::Format_RGBX64, QImage::Format_Mono, QImage::Format_RGB32, QImage::Format_ARGB32})
+        files << Png(sample.convertToFormat(format));
+    for (const QByteArray& bytes : files) {
+        SCOPED_TRACE(files.indexOf(bytes));
+        const QImage theirs = QImage::fromData(bytes, "PNG").convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        ASSERT_FALSE(theirs.isNull());
+        EXPECT_EQ(Decoded(bytes), theirs);
+    }
+}
+
+// A file built to exhaust memory is no picture, whether a chunk claims 2 GB, the pixels would fill far more
+// than Qt's reader allows, or the file itself is huge; it is refused without reading it whole.
+TEST(Pictures, HostileFilesAreNoPicture)
+{
+    OwnTree tree(true);
+    QByteArray claim = Installed("Info.png").left(33);  // signature and header
+    claim += QByteArray("\x7f\xff\xff\xf0sCAL", 8) + QByteArray(17, '1');
+    QImage huge(16384, 16384, QImage::Format_Mono);
+    huge.fill(0);
+    for (const QByteArray& bytes : {claim, Png(huge)}) {
+        ASSERT_TRUE(tree.Put("Info.png", bytes));
+        EXPECT_EQ(Info(), nullptr) << bytes.size() << " bytes";
+    }
+    ASSERT_TRUE(tree.Put("Info.png", Installed("Info.png")));
+    QFile padded(tree.Resource("Info.png"));
+    ASSERT_TRUE(padded.resize(qint64(5) << 29));  // 2.5 GB, sparse
+    EXPECT_EQ(Info(), nullptr);
+    ASSERT_TRUE(padded.resize(Installed("Info.png").size() + 1000));
+    EXPECT_NE(Info(), nullptr);
 }
