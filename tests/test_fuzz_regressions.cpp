@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 TEST(SavedFuzzInputs, PassEveryInvariant)
 {
     const std::pair<const char*, int (*)(const std::uint8_t*, std::size_t)> targets[] = {
-        {"settings", FuzzSettings}, {"val", FuzzVal}, {"format", FuzzFormat}};
+        {"settings", FuzzSettings}, {"val", FuzzVal}, {"format", FuzzFormat}, {"picture", FuzzPicture}};
     for (const auto& [target, run] : targets) {
         std::set<fs::path> inputs;
         for (const char* kind : {"seeds", "regressions"})

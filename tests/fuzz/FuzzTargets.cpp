@@ -1,9 +1,12 @@
 #include "FuzzTargets.h"
 
+#include "PictureDecoding.h"
 #include "Tables.h"
 #include "TextNumbers.h"
 #include "Window.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QMainWindow>
 #include <QVariant>
 
@@ -150,5 +153,20 @@ int FuzzFormat(const std::uint8_t* data, std::size_t size)
         Check(fourDecimals && r.find_first_not_of("0123456789", dot + 1) == std::string::npos, "not .0000", r);
         Check(std::fabs(fw::Val(r) - v) <= 0.00005 * (1 + 1e-12) + 4e-16 * std::fabs(v), "not v to .0000", r);
     }
+    return 0;
+}
+
+int FuzzPicture(const std::uint8_t* data, std::size_t size)
+{
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
+    const QImage image = fw::DecodePicture(file);
+    if (image.isNull())
+        return 0;
+    // A picture ready to draw, within what Qt's own reader would allocate.
+    const std::string_view none;
+    Check(image.format() == QImage::Format_ARGB32_Premultiplied, "a picture not ready to draw", none);
+    Check(image.sizeInBytes() <= qsizetype(QImageReader::allocationLimit()) * 1024 * 1024, "a picture past the limit", none);
     return 0;
 }
