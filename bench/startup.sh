@@ -4,7 +4,9 @@
 #   bash bench/startup.sh BUILD [RUNS]
 # For each run and each program: the time from launch to the first top-level
 # window being mapped (MapNotify seen by xev on the root window), then VmHWM
-# read 1 s after that. Prints the medians and the ratios tolvane/plain.
+# read HWM_AFTER seconds (default 1) after that. Prints the medians and the
+# ratios tolvane/plain. With TOLVANE_RESOURCES=DIR, tolvane runs from a copy
+# of its tree whose Resources folder is DIR (see hostile_pictures.sh).
 # Needs Xvfb, xev (x11-utils) and xdotool.
 set -euo pipefail
 build=${1:?usage: startup.sh BUILD [RUNS]}
@@ -16,6 +18,12 @@ for exe in "$tolvane" "$plain"; do
 done
 
 work=$(mktemp -d)
+if [ -n "${TOLVANE_RESOURCES:-}" ]; then
+  mkdir -p "$work/tree/bin"
+  cp "$tolvane" "$work/tree/bin/"
+  ln -s "$(cd "$TOLVANE_RESOURCES" && pwd)" "$work/tree/Resources"
+  tolvane=$work/tree/bin/tolvane
+fi
 cleanup() {
   [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
   [ -n "${XEV_PID:-}" ] && kill "$XEV_PID" 2>/dev/null || true
@@ -51,7 +59,7 @@ measure() {
     t1=
   done
   [ -n "${t1:-}" ] || { echo "no window from $1" >&2; exit 1; }
-  sleep 1
+  sleep "${HWM_AFTER:-1}"
   hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$app/status")
   kill "$app" 2>/dev/null || true
   wait "$app" 2>/dev/null || true
@@ -79,7 +87,7 @@ pm=$(cut -d' ' -f1 "$work/plain" | median)
 th=$(cut -d' ' -f2 "$work/tolvane" | median)
 ph=$(cut -d' ' -f2 "$work/plain" | median)
 echo "runs: $runs each; medians (range)"
-printf '%-10s first window %6.1f ms (%s)   VmHWM at +1 s %6d kB (%s)\n' \
+printf "%-10s first window %6.1f ms (%s)   VmHWM at +${HWM_AFTER:-1} s %6d kB (%s)\n" \
   tolvane "$tm" "$(cut -d' ' -f1 "$work/tolvane" | spread)" "$th" "$(cut -d' ' -f2 "$work/tolvane" | spread)" \
   plain_qt "$pm" "$(cut -d' ' -f1 "$work/plain" | spread)" "$ph" "$(cut -d' ' -f2 "$work/plain" | spread)"
 awk -v a="$tm" -v b="$pm" 'BEGIN { printf "first window  tolvane/plain = %.2fx\n", a / b }'

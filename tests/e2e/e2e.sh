@@ -2,10 +2,11 @@
 # End to end: the real executable on a real X desktop (Xvfb with the openbox
 # window manager), driven with real X key and mouse events and read back as
 # the user sees it: the splash, titles as the window manager shows them
-# (message boxes included), keys with modifiers held, a result read through
-# the clipboard, the About window dismissed by an arrow key, where the help
-# window lands, and the two ways out (closing the last window, Ctrl+Q), each
-# with exit status 0.
+# (message boxes included, and minimised with their window), keys with
+# modifiers held, dead keys and Compose, the Edit menu from the keyboard, a
+# result read through the clipboard, the About window dismissed by an arrow
+# key, where the help window lands, and the two ways out (closing the last
+# window, Ctrl+Q), each with exit status 0.
 set -euo pipefail
 exe=$1
 work=$(mktemp -d)
@@ -82,16 +83,34 @@ bar=$((height - 500))  # the menu bar sits above the 550x500 content
 click() { xdotool mousemove --window "$wid" "$1" $(( $2 + bar )) click 1; sleep 0.15; }
 copied() { xdotool key ctrl+a ctrl+c; sleep 0.2; xclip -o -selection clipboard; }
 
-# A message box bears the program's name.
+# A message box bears the program's name, and belongs to the calculator: minimised, it takes the calculator
+# along, and both come back together.
 click 73 461                      # Compute on an empty form
 another() { xdotool search --onlyvisible --class tolvane | grep -vx "$wid" | head -1 | grep .; }
 box=$(poll another) || fail "no message box for an empty form"
 expect_title "$box" '"Tolvane"' "the message box"
+[ "$(xprop -id "$box" WM_TRANSIENT_FOR | sed 's/.*# //')" = "$(printf '0x%x' "$wid")" ] ||
+  fail "the message box is not transient for the calculator"
+shown() { xdotool search --onlyvisible --class tolvane | grep -qx "$1"; }
+xdotool windowminimize "$box"
+poll eval '! shown "$wid"' || fail "the calculator stayed behind when its message box was minimised"
+xdotool windowactivate "$wid" 2>/dev/null || true
+poll shown "$box" || fail "the message box did not come back with the calculator"
+xdotool windowactivate --sync "$box" 2>/dev/null || true
 xdotool key Return; sleep 0.2
 
-# Keys typed with Alt or Super held never reach the fields.
-click 152 252; xdotool type --delay 40 '.9'; xdotool key alt+x alt+minus super+q
-[ "$(copied)" = ".9" ] || fail "Rxx read '$(copied)' after keys with modifiers"
+# Keys typed with Alt, Super or Ctrl+Super held, dead keys and Compose never reach the fields.
+click 152 252; xdotool type --delay 40 '.9'; xdotool key alt+x alt+minus super+q ctrl+super+minus ctrl+super+comma
+setxkbmap de -option compose:ralt
+xdotool key dead_circumflex 1 dead_acute e Multi_key o c
+setxkbmap us -option ''
+[ "$(copied)" = ".9" ] || fail "Rxx read '$(copied)' after keys with modifiers, dead keys and Compose"
+
+# The Edit menu from the keyboard acts on the field and its selection: Cut, then Paste after a typed digit.
+xdotool key ctrl+a alt+e; sleep 0.2; xdotool key t; sleep 0.2
+xdotool type --delay 40 '5'; xdotool key alt+e; sleep 0.2; xdotool key p; sleep 0.2
+[ "$(copied)" = "5.9" ] || fail "Rxx read '$(copied)' after Cut and Paste from the keyboard"
+xdotool type --delay 40 '.9'
 click 275 252; xdotool type --delay 40 '.8'
 click 398 252; xdotool type --delay 40 '.5'; xdotool key alt+comma
 click 73 461                      # Compute

@@ -51,14 +51,14 @@ for target in settings val format picture; do
       cp "$seeds"/* "$dir/corpus/"
     fi
   done
-  # A picture may take 256 MB (Qt's allocation limit); a decoder that goes
-  # far past that for a small file is a finding.
-  rss=4096
-  [ "$target" = picture ] && rss=768
+  # A picture may take 256 MB (Qt's allocation limit): one allocation of
+  # twice that, for whatever file, is a finding.
+  malloc=4096
+  [ "$target" = picture ] && malloc=512
   echo "=== fuzz_$target: ${seconds}s from $(ls "$dir/corpus" | wc -l) seeds ==="
   status=0
   "$bin/fuzz_$target" "$dir/corpus" \
-    -max_total_time="$seconds" -seed="${TOLVANE_FUZZ_SEED:-1}" -timeout=10 -rss_limit_mb="$rss" -print_final_stats=1 \
+    -max_total_time="$seconds" -seed="${TOLVANE_FUZZ_SEED:-1}" -timeout=10 -rss_limit_mb=4096 -malloc_limit_mb="$malloc" -print_final_stats=1 \
     -artifact_prefix="$dir/artifacts/" >"$dir/log" 2>&1 || status=$?
   grep -E '^(stat::|Done|#[0-9]+ +DONE)' "$dir/log" || true
   if ((status != 0)); then
