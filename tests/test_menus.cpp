@@ -76,9 +76,9 @@ TEST(MenuBar1, TreeInOrderAndOneSharedInstance)
     }
 }
 
-// Each Edit command on ".123", all of it selected or the caret at its end, chosen through the menu by the
-// mouse or from the keyboard (Alt+E, then its access key; Clear has none): the text, the clipboard and
-// the selection after it. A command with nothing to act on is greyed and does nothing.
+// Each Edit command on ".123", its first two characters selected or the caret at its end, chosen through the
+// menu by the mouse or from the keyboard (Alt+E, then its access key; Clear has none): the text, the clipboard
+// and the selection after it. A command with nothing to act on is greyed and does nothing.
 TEST(Menus, EditCommandsActOnTheFieldHoweverTheMenuIsOpened)
 {
     auto& rxx = ControlWnd().ControlNamed<fw::EditField>("RxxFld");
@@ -86,13 +86,13 @@ TEST(Menus, EditCommandsActOnTheFieldHoweverTheMenuIsOpened)
     QAction* edit = bar->actions()[1];
     const struct { const char* item; Qt::Key key; bool selected, enabled; const char *text, *clip, *selection; } rows[] = {
         {"&Undo", Qt::Key_U, true, true, "", "9", ""},
-        {"Cu&t", Qt::Key_T, true, true, "", ".123", ""},
+        {"Cu&t", Qt::Key_T, true, true, "23", ".1", ""},
         {"Cu&t", Qt::Key_T, false, false, ".123", "9", ""},
-        {"&Copy", Qt::Key_C, true, true, ".123", ".123", ".123"},
+        {"&Copy", Qt::Key_C, true, true, ".123", ".1", ".1"},
         {"&Copy", Qt::Key_C, false, false, ".123", "9", ""},
-        {"&Paste", Qt::Key_P, true, true, "9", "9", ""},
+        {"&Paste", Qt::Key_P, true, true, "923", "9", ""},
         {"&Paste", Qt::Key_P, false, true, ".1239", "9", ""},
-        {"Clear", Qt::Key_unknown, true, true, "", "9", ""},
+        {"Clear", Qt::Key_unknown, true, true, "23", "9", ""},
         {"Clear", Qt::Key_unknown, false, false, ".123", "9", ""},
         {"Select &All", Qt::Key_A, false, true, ".123", "9", ".123"},
     };
@@ -103,8 +103,11 @@ TEST(Menus, EditCommandsActOnTheFieldHoweverTheMenuIsOpened)
             QLineEdit* line = Focus(rxx);
             line->clear();
             Type(rxx, ".123");
-            if (r.selected)
-                KeyInto(rxx, Qt::Key_A, Qt::ControlModifier);
+            if (r.selected) {
+                KeyInto(rxx, Qt::Key_Home);
+                KeyInto(rxx, Qt::Key_Right, Qt::ShiftModifier);
+                KeyInto(rxx, Qt::Key_Right, Qt::ShiftModifier);
+            }
             Clip("9");
             if (byMouse)
                 QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(edit).center());
