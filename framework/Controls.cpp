@@ -228,7 +228,12 @@ namespace {
 // A line editor that draws its focus frame only where the field asks for one.
 class FocusRingLine : public QLineEdit {
 public:
-    FocusRingLine(QWidget* parent, const bool& ring) : QLineEdit(parent), ring_(ring) {}
+    using QLineEdit::QLineEdit;
+    void SetRing(bool on)
+    {
+        ring_ = on;
+        update();
+    }
 
 protected:
     void initStyleOption(QStyleOptionFrame* option) const override
@@ -239,7 +244,7 @@ protected:
     }
 
 private:
-    const bool& ring_;
+    bool ring_ = true;
 };
 
 }  // namespace
@@ -257,7 +262,7 @@ public:
 
     QWidget* Host() const { return host_; }
     QWidget* Editor() const { return line_ ? static_cast<QWidget*>(line_) : static_cast<QWidget*>(plain_); }
-    QLineEdit* Line() const { return line_; }
+    FocusRingLine* Line() const { return line_; }
     QPlainTextEdit* Plain() const { return plain_; }
 
     void MakeLine()
@@ -265,7 +270,7 @@ public:
         const QString text = CurrentText();
         delete plain_;
         plain_ = nullptr;
-        line_ = new FocusRingLine(host_, field_.useFocusRing_);
+        line_ = new FocusRingLine(host_);
         line_->setText(text);
         QObject::connect(line_, &QLineEdit::textEdited, line_, [this] { KeepLimit(); });
         Install(line_);
@@ -377,7 +382,7 @@ private:
 
     EditField& field_;
     QWidget* host_ = nullptr;
-    QLineEdit* line_ = nullptr;
+    FocusRingLine* line_ = nullptr;
     QPlainTextEdit* plain_ = nullptr;
 };
 
@@ -475,12 +480,12 @@ void EditField::ApplyLook()
         editor->setPalette(pal);
     }
     editor->setFocusPolicy(TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
-    if (QLineEdit* line = impl_->Line()) {
+    if (FocusRingLine* line = impl_->Line()) {
         line->setFrame(border_);
         line->setReadOnly(readOnly_);
         line->setEchoMode(password_ ? QLineEdit::Password : QLineEdit::Normal);
         line->setAlignment(HorizontalFromAlignment(alignment_) | Qt::AlignVCenter);
-        line->update();  // the focus frame may have come or gone
+        line->SetRing(useFocusRing_);
         impl_->KeepLimit();
     } else if (QPlainTextEdit* plain = impl_->Plain()) {
         plain->setFrameShape(border_ ? QFrame::StyledPanel : QFrame::NoFrame);

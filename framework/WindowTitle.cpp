@@ -3,7 +3,9 @@
 #include <QGuiApplication>
 #include <QWidget>
 
-#ifdef TOLVANE_HAVE_XCB
+// Only where both Qt and this build have X11 (xcb) in them.
+#if defined(TOLVANE_HAVE_XCB) && QT_CONFIG(xcb)
+#define TOLVANE_X11_TITLES
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 
@@ -14,7 +16,7 @@
 
 namespace fw {
 
-#ifdef TOLVANE_HAVE_XCB
+#ifdef TOLVANE_X11_TITLES
 namespace {
 
 xcb_atom_t Atom(xcb_connection_t* connection, const char* name)
@@ -33,7 +35,7 @@ void ShowEmptyTitle(QWidget& window)
 {
     if (!window.isWindow() || !window.windowTitle().isEmpty() || !window.testAttribute(Qt::WA_WState_Created))
         return;
-#ifdef TOLVANE_HAVE_XCB
+#ifdef TOLVANE_X11_TITLES
     const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->connection())
         return;

@@ -46,7 +46,7 @@ void ApplyExact(fw::PropertyObject& target, const std::string& table)
     fw::SetProperties(target, std::string_view(buf.get(), table.size()));
 }
 
-// --- the system's tables as specified --------------------------------------
+// --- the values each window is built with ----------------------------------
 
 // The type of every key the system's tables use: 'i' Int32, 'c' colour, 's' String, else Boolean.
 char TypeOf(const std::string& key)
@@ -194,7 +194,7 @@ std::vector<std::pair<std::string, QStringList>> ExpectedTables()
 
 }  // namespace
 
-// Every system table, decoded here on its own, against the values the windows are specified with.
+// Every system table, decoded here on its own, against the values each window is built with.
 TEST(Settings, SystemTablesHoldTheirValuesInTheirKeyOrder)
 {
     for (const auto& [table, expected] : ExpectedTables()) {
