@@ -118,8 +118,15 @@ TEST(Pictures, LoadedPictureStaysWhenItsFileIsDeleted)
         ASSERT_TRUE(QFile::remove(tree.Resource(p.file)));
         EXPECT_EQ(p.accessor(), first) << p.file;
     }
-    EXPECT_EQ(ControlWnd().ControlNamed<fw::Canvas>("ComputeCanvas").Backdrop(), Compute2());
-    EXPECT_EQ(AboutWnd().ControlNamed<fw::Canvas>("Canvas2").Backdrop(), Tembrisk());
+    const std::pair<fw::Canvas&, std::shared_ptr<fw::Picture>> canvases[] = {
+        {ControlWnd().ControlNamed<fw::Canvas>("Canvas1"), ImageSmall()},
+        {ControlWnd().ControlNamed<fw::Canvas>("Help"), Info()},
+        {ControlWnd().ControlNamed<fw::Canvas>("ComputeCanvas"), Compute2()},
+        {ControlWnd().ControlNamed<fw::Canvas>("ClearCanvas"), Clear2()},
+        {AboutWnd().ControlNamed<fw::Canvas>("Canvas2"), Tembrisk()},
+        {AboutWnd().ControlNamed<fw::Canvas>("Canvas1"), ImageSmall()}};
+    for (const auto& [canvas, picture] : canvases)
+        EXPECT_EQ(canvas.Backdrop(), picture) << canvas.Name().toStdString();
     EXPECT_EQ(fw::OpenAsPictureCount(), 5);
 }
 

@@ -144,8 +144,8 @@ TEST(About, AKeyOrAPressAnywhereMakesWayForTheOneCalculator)
     }
 }
 
-// One window each, kept while open (the help's edits too), built afresh once the user closed it; the
-// calculator keeps its fields, its result and its focus.
+// One window each, kept while open (the help's edits too) and brought back hidden, minimised or moved where the
+// user left it; built afresh once the user closed it. The calculator keeps its fields, result and focus.
 TEST(Presses, LogoAndHelpShowTheirWindows)
 {
     MessageBoxWatcher boxes;
@@ -175,7 +175,12 @@ TEST(Presses, LogoAndHelpShowTheirWindows)
     auto field = [] { return &helpWnd().ControlNamed<fw::EditField>("EditField1"); };
     pressBoth();
     Type(*field(), "Notes ");
+    AboutWnd().Hide();
+    helpWnd().Frame()->move(30, 40);
+    helpWnd().Frame()->showMinimized();
     pressBoth();
+    EXPECT_FALSE(helpWnd().Frame()->isMinimized());
+    EXPECT_EQ(helpWnd().Frame()->pos(), QPoint(30, 40));
     EXPECT_TRUE(field()->Text().startsWith("Notes Tolvane"));
     AboutWnd().Frame()->close();
     helpWnd().Frame()->close();
