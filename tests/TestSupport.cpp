@@ -26,8 +26,9 @@ void MessageBoxWatcher::Poll()
     for (const QAbstractButton* b : buttons)
         captions << b->text();
     const QWindow* owner = box->windowHandle() ? box->windowHandle()->transientParent() : nullptr;
-    looks_.append(QStringLiteral("%1 [%2] over %3")
-                      .arg(box->windowTitle(), captions.join(QLatin1Char(',')), owner ? owner->title() : "nothing"));
+    looks_.append(QStringLiteral("%1 [%2] over %3%4")
+                      .arg(box->windowTitle(), captions.join(QLatin1Char(',')), owner ? owner->title() : "nothing",
+                           box->icon() == QMessageBox::NoIcon ? "" : ", with an icon"));
     if (!buttons.isEmpty())
         buttons.first()->click();
     else

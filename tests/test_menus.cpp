@@ -142,13 +142,16 @@ TEST(Menus, EditCommandsActOnTheFieldHoweverTheMenuIsOpened)
     }
 }
 
-// Paste passes by the key filter, which refuses the minus, not by the limit; the read-only result only copies.
+// An empty field only pastes, by the key filter, which refuses the minus, not by the limit; the read-only
+// result only copies.
 TEST(Menus, PasteStopsAtTheLimitAndTheResultOnlyCopies)
 {
     auto& calc = ControlWnd();
     auto& rxx = calc.ControlNamed<fw::EditField>("RxxFld");
     Focus(rxx);
     Clip("-123456789");
+    for (const char* item : {"&Undo", "Cu&t", "&Copy", "Clear", "Select &All"})
+        EXPECT_FALSE(Action(item)->isEnabled()) << item;  // nothing typed yet
     Action("&Paste")->trigger();
     EXPECT_EQ(rxx.Text(), "-12345");
     EXPECT_EQ(fw::BeepCount(), 0);

@@ -40,7 +40,7 @@ struct OwnTree {
     bool Put(const char* file, const QByteArray& bytes) const
     {
         QFile f(Resource(file));
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
     }
     bool PutInPlace(const char* file) const
     {
@@ -81,18 +81,18 @@ TEST(Pictures, MissingOrBrokenFileIsNilUntilPutInPlace)
         const int reads = fw::OpenAsPictureCount();
         testing::internal::CaptureStderr();
         EXPECT_EQ(p.accessor(), nullptr);
-        // A file of that name that is not a picture, or a picture cut short, counts as missing.
-        ASSERT_TRUE(tree.PutInPlace(p.file));
-        QFile broken(tree.Resource(p.file));
-        ASSERT_TRUE(broken.open(QIODevice::ReadWrite) && broken.resize(broken.size() / 2));
-        broken.close();
-        EXPECT_EQ(p.accessor(), nullptr);
-        ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate) && broken.write("not a picture") > 0);
-        broken.close();
-        EXPECT_EQ(p.accessor(), nullptr);
+        // A file of that name that is not a picture, or a picture cut short (PNG or JPEG), counts as missing.
+        const QByteArray png = Installed(p.file);
+        QByteArray jpeg;
+        QBuffer out(&jpeg);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && QImage::fromData(png).save(&out, "JPG"));
+        for (const QByteArray& bytes : {png.left(png.size() / 2), QByteArray("not a picture"), jpeg.left(200)}) {
+            ASSERT_TRUE(tree.Put(p.file, bytes));
+            EXPECT_EQ(p.accessor(), nullptr);
+        }
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-        EXPECT_EQ(fw::OpenAsPictureCount(), reads + 3);
-        ASSERT_TRUE(broken.remove() && tree.PutInPlace(p.file));
+        EXPECT_EQ(fw::OpenAsPictureCount(), reads + 4);
+        ASSERT_TRUE(QFile::remove(tree.Resource(p.file)) && tree.PutInPlace(p.file));
         const auto pic = p.accessor();
         ASSERT_NE(pic, nullptr);
         EXPECT_EQ(std::pair(pic->Width(), pic->Height()), std::pair(p.width, p.height));
