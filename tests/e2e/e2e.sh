@@ -3,15 +3,16 @@
 # window manager), driven with real X key and mouse events and read back as
 # the user sees it: the splash, titles as the window manager shows them
 # (message boxes included, and minimised with their window), keys with
-# modifiers held, dead keys and Compose, the Edit menu from the keyboard, a
-# result read through the clipboard, the About window dismissed by an arrow
-# key, where the help window lands, and the two ways out (closing the last
-# window, Ctrl+Q), each with exit status 0.
+# modifiers held, dead keys and Compose (refused with the bell), the Edit
+# menu from the keyboard, a result read through the clipboard, the About
+# window dismissed by an arrow key, where the help window lands, and the two
+# ways out (closing the last window, Ctrl+Q), each with exit status 0.
 set -euo pipefail
 exe=$1
 work=$(mktemp -d)
 cleanup() {
   [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
+  [ -n "${bells:-}" ] && kill "$bells" 2>/dev/null || true
   [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null || true
   [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
@@ -32,6 +33,10 @@ export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work"
 openbox --sm-disable --startup "touch $work/wm-ready" >/dev/null 2>&1 &
 wm=$!
 poll test -e "$work/wm-ready" || fail "the window manager did not start"
+# Every bell the X server rings, as a line in $work/bells.
+echo "Bell() shell \"echo bell >> $work/bells\"" >"$work/xkbevd.cf"
+xkbevd -cfg "$work/xkbevd.cf" >/dev/null 2>&1 &
+bells=$!
 
 now() { date +%s.%N; }
 # The visible Tolvane windows as "id width height" lines.
@@ -100,11 +105,14 @@ xdotool windowactivate --sync "$box" 2>/dev/null || true
 xdotool key Return; sleep 0.2
 
 # Keys typed with Alt, Super or Ctrl+Super held, dead keys and Compose never reach the fields.
-click 152 252; xdotool type --delay 40 '.9'; xdotool key alt+x alt+minus super+q ctrl+super+minus ctrl+super+comma
+click 152 252; xdotool type --delay 40 '.9'
+sleep 0.2; : >"$work/bells"
+xdotool key alt+x alt+minus super+q ctrl+super+minus ctrl+super+comma
 setxkbmap de -option compose:ralt
 xdotool key dead_circumflex 1 dead_acute e Multi_key o c
 setxkbmap us -option ''
 [ "$(copied)" = ".9" ] || fail "Rxx read '$(copied)' after keys with modifiers, dead keys and Compose"
+poll test -s "$work/bells" || fail "the refused keys were not heard"
 
 # The Edit menu from the keyboard acts on the field and its selection: Cut, then Paste after a typed digit.
 xdotool key ctrl+a alt+e; sleep 0.2; xdotool key t; sleep 0.2
