@@ -6,11 +6,13 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -205,6 +207,11 @@ TEST(Compute, ShowsTheFormattedResultUntilCleared)
     }
     EXPECT_EQ(fw::BeepCount(), 0);
     EXPECT_TRUE(boxes.Texts().isEmpty());
+
+    QLineEdit* rd = Field("RdFld").LineEdit();  // its tip, as the pointer resting on it shows it
+    QHelpEvent rest(QEvent::ToolTip, QPoint(5, 5), rd->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(rd, &rest);
+    EXPECT_EQ(QToolTip::text(), "Reliability of the difference scores");
 
     PressNamed("ClearCanvas");
     EXPECT_FALSE(Shown("RdFld") || Shown("RdText"));

@@ -12,6 +12,10 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -181,6 +185,12 @@ TEST(Presses, LogoAndHelpShowTheirWindows)
     };
     auto field = [] { return &helpWnd().ControlNamed<fw::EditField>("EditField1"); };
     pressBoth();
+    // The help text as shown: a line for each paragraph, wrapped to the window, with a scroll bar for the rest.
+    const QPlainTextEdit* help = field()->TextEdit();
+    EXPECT_EQ(help->document()->blockCount(), text.count('\r') + 1);
+    EXPECT_GT(help->document()->findBlockByNumber(2).layout()->lineCount(), 1);
+    EXPECT_TRUE(help->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(help->horizontalScrollBar()->isVisible());
     Type(*field(), "Notes ");
     AboutWnd().Hide();
     helpWnd().Frame()->move(30, 40);
