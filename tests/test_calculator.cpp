@@ -15,6 +15,7 @@
 #include <QToolTip>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string_view>
@@ -28,16 +29,22 @@ bool Shown(const char* name) { return ControlWnd().ControlNamed<fw::Control>(nam
 void ClickInto(const char* name) { QTest::mouseClick(Field(name).FocusWidget(), Qt::LeftButton); }
 void PressNamed(const char* name) { Press(ControlWnd().ControlNamed<fw::RectControl>(name)); }
 
-// The colour of a label's text as drawn: its darkest pixel.
-QColor Darkest(const char* label)
+// A label's text as drawn: the colour of its darkest pixel, and how far the middle of its ink lies from the
+// label's own middle.
+std::pair<QColor, int> Ink(const char* label)
 {
     const QImage drawn = ControlWnd().ControlNamed<fw::StaticText>(label).Label()->grab().toImage();
     QColor darkest = Qt::white;
+    int left = drawn.width(), right = 0;
     for (int y = 0; y < drawn.height(); ++y)
-        for (int x = 0; x < drawn.width(); ++x)
-            if (drawn.pixelColor(x, y).lightness() < darkest.lightness())
-                darkest = drawn.pixelColor(x, y);
-    return darkest;
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QColor c = drawn.pixelColor(x, y);
+            if (c.lightness() < darkest.lightness())
+                darkest = c;
+            if (c != Qt::white)
+                left = std::min(left, x), right = std::max(right, x);
+        }
+    return {darkest, (left + right + 1) / 2 - drawn.width() / 2};
 }
 
 // A key pressed with its text, or (Key_unknown) the text an input method commits.
@@ -81,6 +88,7 @@ TEST(CalculatorWindow, LayoutIsSymmetricAndTheButtonsStandOnOneLine)
         EXPECT_EQ(rect(fields[i]).top(), 241);
         EXPECT_EQ(rect(captions[i]).top(), 265);
         EXPECT_EQ(rect(captions[i]).center().x(), rect(fields[i]).center().x()) << captions[i];
+        EXPECT_EQ(Field(fields[i]).LineEdit()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
         if (i > 0) {
             EXPECT_EQ(rect(fields[i]).left() - rect(fields[i - 1]).right() - 1, 43) << fields[i];
         }
@@ -92,10 +100,14 @@ TEST(CalculatorWindow, LayoutIsSymmetricAndTheButtonsStandOnOneLine)
         EXPECT_EQ(rect(name).bottom() + 1, 480) << name;
     EXPECT_EQ(rect("ComputeCanvas").left(), 20);
     EXPECT_EQ(550 - rect("ClearCanvas").right() - 1, 20);
-    // On white, the title is drawn navy and the captions grey; the window can be minimised, not maximised.
+    // On white, the title is drawn navy and the captions grey, both centred; the window can be minimised, not
+    // maximised.
     EXPECT_EQ(calc.Content()->grab().toImage().pixelColor(5, 200), QColor(Qt::white));
-    EXPECT_EQ(Darkest("StaticText5"), QColor(0, 0, 128));
-    EXPECT_EQ(Darkest("StaticText1"), QColor(128, 128, 128));
+    for (const auto& [label, colour] : {std::pair{"StaticText5", QColor(0, 0, 128)}, {"StaticText1", QColor(128, 128, 128)}}) {
+        const auto [darkest, offCentre] = Ink(label);
+        EXPECT_EQ(darkest, colour) << label;
+        EXPECT_LE(std::abs(offCentre), 2) << label;
+    }
     const Qt::WindowFlags flags = calc.Frame()->windowFlags();
     EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
