@@ -5,9 +5,9 @@
 #include "Runtime.h"
 #include "Window.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QCoreApplication>
 #include <QFrame>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
