@@ -115,8 +115,14 @@ setxkbmap us -option ''
 poll test -s "$work/bells" || fail "the refused keys were not heard"
 
 # The Edit menu from the keyboard acts on the field and its selection: Cut, then Paste after a typed digit.
-xdotool key ctrl+a alt+e; sleep 0.2; xdotool key t; sleep 0.2
-xdotool type --delay 40 '5'; xdotool key alt+e; sleep 0.2; xdotool key p; sleep 0.2
+from_edit_menu() {
+  xdotool key alt+e
+  poll another >/dev/null || fail "Alt+E opened no menu"
+  xdotool key "$1"
+  poll eval '! another' >/dev/null || fail "the Edit menu stayed open after '$1'"
+}
+xdotool key ctrl+a; from_edit_menu t
+xdotool type --delay 40 '5'; from_edit_menu p
 [ "$(copied)" = "5.9" ] || fail "Rxx read '$(copied)' after Cut and Paste from the keyboard"
 xdotool type --delay 40 '.9'
 click 275 252; xdotool type --delay 40 '.8'
