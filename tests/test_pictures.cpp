@@ -42,15 +42,12 @@ struct OwnTree {
         QFile f(Resource(file));
         return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
     }
-    bool PutInPlace(const char* file) const
-    {
-        return QFile::copy(QStringLiteral(TOLVANE_TREE_DIR "/Resources/") + file, Resource(file));
-    }
 };
 
-QByteArray Installed(const char* file)
+// A file's bytes: one of the program's own pictures, or one of the given folder.
+QByteArray Installed(const char* file, const char* folder = TOLVANE_TREE_DIR "/Resources/")
 {
-    QFile f(QStringLiteral(TOLVANE_TREE_DIR "/Resources/") + file);
+    QFile f(QString::fromUtf8(folder) + file);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
@@ -61,13 +58,6 @@ QByteArray Png(const QImage& image)
     out.open(QIODevice::WriteOnly);
     image.save(&out, "PNG");
     return bytes;
-}
-
-QImage Decoded(QByteArray bytes)
-{
-    QBuffer in(&bytes);
-    in.open(QIODevice::ReadOnly);
-    return fw::DecodePicture(in);
 }
 
 }  // namespace
@@ -92,7 +82,7 @@ TEST(Pictures, MissingOrBrokenFileIsNilUntilPutInPlace)
         }
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
         EXPECT_EQ(fw::OpenAsPictureCount(), reads + 4);
-        ASSERT_TRUE(QFile::remove(tree.Resource(p.file)) && tree.PutInPlace(p.file));
+        ASSERT_TRUE(tree.Put(p.file, png));
         const auto pic = p.accessor();
         ASSERT_NE(pic, nullptr);
         EXPECT_EQ(std::pair(pic->Width(), pic->Height()), std::pair(p.width, p.height));
@@ -112,7 +102,7 @@ TEST(Pictures, LoadedPictureStaysWhenItsFileIsDeleted)
 {
     OwnTree tree(true);
     for (const auto& p : kPictures) {
-        ASSERT_TRUE(tree.PutInPlace(p.file));
+        ASSERT_TRUE(tree.Put(p.file, Installed(p.file)));
         const auto first = p.accessor();
         ASSERT_NE(first, nullptr) << p.file;
         ASSERT_TRUE(QFile::remove(tree.Resource(p.file)));
@@ -148,7 +138,10 @@ TEST(Pictures, DecodeToThePixelsOfAnotherReader)
         SCOPED_TRACE(files.indexOf(bytes));
         const QImage theirs = QImage::fromData(bytes, "PNG").convertToFormat(QImage::Format_ARGB32_Premultiplied);
         ASSERT_FALSE(theirs.isNull());
-        EXPECT_EQ(Decoded(bytes), theirs);
+        QBuffer file;
+        file.setData(bytes);
+        file.open(QIODevice::ReadOnly);
+        EXPECT_EQ(fw::DecodePicture(file), theirs);
     }
 }
 
@@ -158,9 +151,8 @@ TEST(Pictures, HostileFilesAreNoPicture)
 {
     OwnTree tree(true);
     for (const char* file : {"chunk-claims-2GB.png", "16384-square.png"}) {
-        ASSERT_TRUE(QFile::copy(QStringLiteral(TOLVANE_FUZZ_DIR "/regressions/picture/") + file, tree.Resource("Info.png")));
+        ASSERT_TRUE(tree.Put("Info.png", Installed(file, TOLVANE_FUZZ_DIR "/regressions/picture/")));
         EXPECT_EQ(Info(), nullptr) << file;
-        ASSERT_TRUE(QFile::remove(tree.Resource("Info.png")));
     }
     ASSERT_TRUE(tree.Put("Info.png", Installed("Info.png")));
     QFile padded(tree.Resource("Info.png"));
