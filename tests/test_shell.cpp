@@ -10,12 +10,9 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
-#include <QTextLayout>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
