@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -138,7 +139,7 @@ bool Control::FireMouseDown(std::int32_t x, std::int32_t y)
     if (!mouseDown_)
         return false;
     auto handler = mouseDown_;  // the handler may rebind or close the window
-    return Dispatch([&] { return handler(x, y); });
+    return Dispatch([&] { return handler(x, y); }, owner_.Frame());
 }
 
 bool Control::FireKeyDown(const QString& key)
@@ -146,7 +147,7 @@ bool Control::FireKeyDown(const QString& key)
     if (!keyDown_)
         return false;
     auto handler = keyDown_;
-    return Dispatch([&] { return handler(key); });
+    return Dispatch([&] { return handler(key); }, owner_.Frame());
 }
 
 void InstallInstanceEventHandler(Control& control, std::string_view eventName, Delegate delegate)
@@ -345,12 +346,16 @@ protected:
 private:
     // Dead keys, Compose and input methods type too: each character they
     // commit meets the key filter, and a refused one drops the whole commit.
+    // A committed tab or backspace is a character, not the key that moves or
+    // deletes, and no field holds one: such characters are refused here.
     bool RefuseCommit(const QInputMethodEvent& event)
     {
         const QList<uint> characters = event.commitString().toUcs4();
         for (const uint c : characters) {
             const auto code = static_cast<char32_t>(c);
-            if (field_.FireKeyDown(QString::fromUcs4(&code, 1))) {
+            const bool refused = QChar::isPrint(code) ? field_.FireKeyDown(QString::fromUcs4(&code, 1))
+                                                      : (Beep(), true);
+            if (refused) {
                 // What is being composed still shows and goes on; only the commit is dropped.
                 QInputMethodEvent rest(event.preeditString(), event.attributes());
                 QCoreApplication::sendEvent(Editor(), &rest);

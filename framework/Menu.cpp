@@ -224,7 +224,7 @@ void MenuView::Choose(const MenuItemRef& item)
         if (command != EditCommand::None)
             RunEdit(command, EditTarget());
         return true;
-    });
+    }, &frame_);
 }
 
 void MenuView::UpdateEnabled()

@@ -1,6 +1,7 @@
 #include "Runtime.h"
 
 #include "Menu.h"
+#include "ModalInView.h"
 #include "Window.h"
 
 #include <QApplication>
@@ -34,6 +35,7 @@ struct RuntimeState {
     int msgBoxes = 0;
     std::vector<std::function<void()>> idle;
     bool idleScheduled = false;
+    std::vector<QPointer<QWidget>> handlerWindows;  // innermost last
 };
 
 RuntimeState& State()
@@ -221,16 +223,23 @@ void MsgBox(const QString& text)
     ++s.msgBoxes;
     QString shown = text;
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    // The box belongs to the window the user is working in: shown over it,
+    // The box belongs to the window whose handler asks for it: shown over it,
     // and kept with it by the window manager (never minimised apart from it).
-    QPointer<QWidget> owner = QApplication::activeWindow();
+    // Which window is active may already have moved on by the time a press
+    // is handled.
+    QPointer<QWidget> owner = s.handlerWindows.empty() ? nullptr : s.handlerWindows.back();
+    if (!owner || !owner->isVisible())
+        owner = QApplication::activeWindow();
     QPointer<QMessageBox> box = new QMessageBox(owner);
     box->setWindowTitle(QCoreApplication::applicationName());
     box->setTextFormat(Qt::PlainText);
     box->setText(shown);
     box->setIcon(QMessageBox::NoIcon);
     box->setStandardButtons(QMessageBox::Ok);
-    box->exec();
+    {
+        const KeepModalInView inView(*box);
+        box->exec();
+    }
     delete box;  // unless its window went first, and took it along
     // Without a window manager nobody hands the activation back to the window
     // the box came from, and the focus it is about to receive would go nowhere.
@@ -255,12 +264,16 @@ int BeepCount()
     return State().beeps;
 }
 
-bool Dispatch(const std::function<bool()>& handler)
+bool Dispatch(const std::function<bool()>& handler, QWidget* window)
 {
     RuntimeState& s = State();
     if (s.stopped)
         return true;
     HandlerScope scope;
+    s.handlerWindows.emplace_back(window);
+    struct Leave {
+        ~Leave() { State().handlerWindows.pop_back(); }
+    } leave;
     try {
         return handler();
     } catch (...) {

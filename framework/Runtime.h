@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QWidget;
+
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -65,7 +67,9 @@ int BeepCount();
 
 // Calls a handler from Qt's event dispatch. An exception never unwinds
 // through Qt: it is kept, the loop is ended, and later handlers do not run.
-bool Dispatch(const std::function<bool()>& handler);
+// The window is the top-level one whose handler this is: a message box the
+// handler shows belongs to it.
+bool Dispatch(const std::function<bool()>& handler, QWidget* window = nullptr);
 bool ExceptionPending();
 void RethrowPending();
 int DispatchDepth();

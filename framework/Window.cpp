@@ -387,7 +387,7 @@ bool Window::FireKeyDown(const QString& key)
     if (!record_.keyDown || closed_)
         return false;
     auto handler = record_.keyDown;
-    return Dispatch([&] { return handler(*this, key); });
+    return Dispatch([&] { return handler(*this, key); }, frameWidget_);
 }
 
 bool Window::FireMouseDown(std::int32_t x, std::int32_t y)
@@ -395,7 +395,7 @@ bool Window::FireMouseDown(std::int32_t x, std::int32_t y)
     if (!record_.mouseDown || closed_)
         return false;
     auto handler = record_.mouseDown;
-    return Dispatch([&] { return handler(*this, x, y); });
+    return Dispatch([&] { return handler(*this, x, y); }, frameWidget_);
 }
 
 void Window::UserClosed()

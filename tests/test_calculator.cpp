@@ -129,6 +129,9 @@ TEST(KeyFilter, RefusedKeysBeepOnceTheRestPassSilently)
         {Qt::Key_Q, "@", kAltGr}, {Qt::Key_Minus, "-", kCtrlSuper}, {Qt::Key_Comma, ",", kCtrlSuper},
         {Qt::Key_Minus, "-", kCtrlPad}, {Qt::Key_unknown, "\xC2\xB9", {}}, {Qt::Key_unknown, "\xC3\xA9", {}},
         {Qt::Key_unknown, "\xC2\xA9", {}}, {Qt::Key_unknown, "5\xC3\xA9", {}},
+        // A compose table may commit what, pressed, would be an editing key.
+        {Qt::Key_unknown, "\t5", {}},    {Qt::Key_unknown, "\b5", {}},    {Qt::Key_unknown, "5\b", {}},
+        {Qt::Key_unknown, "\t", {}},     {Qt::Key_unknown, "\x7F", {}},  {Qt::Key_unknown, "\xC2\x85", {}},
     };
     for (const char* name : {"RyyFld", "RxxFld"}) {
         auto& field = Field(name);

@@ -9,12 +9,16 @@
 #include "TestSupport.h"
 
 #include <QElapsedTimer>
+#include <QAbstractButton>
+#include <QApplication>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -204,6 +208,42 @@ TEST(Presses, LogoAndHelpShowTheirWindows)
     EXPECT_TRUE(field()->Text() == text);
     EXPECT_EQ(calculatorState(), before);
     EXPECT_TRUE(boxes.Texts().isEmpty());
+}
+
+// A message box belongs to the window whose handler shows it, whichever window is active. Minimised with that
+// window, it comes back into view, active, as soon as the user turns to any window it blocks.
+TEST(MessageBox, ComesBackWhenTheUserTurnsToAWindowItBlocks)
+{
+    auto& calc = ControlWnd();
+    Press(calc.ControlNamed<fw::Canvas>("Help"));
+    Press(calc.ControlNamed<fw::Canvas>("Canvas1"));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(AboutWnd().Frame()));
+    QStringList seen;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        poll.stop();
+        seen << "over " + box->windowHandle()->transientParent()->title();
+        for (QWidget* turnTo : {helpWnd().Frame(), AboutWnd().Frame(), calc.Frame()}) {
+            box->showMinimized();  // and its window with it, as the window manager does
+            calc.Frame()->showMinimized();
+            Settle();
+            turnTo->activateWindow();
+            Settle();
+            const bool inView = box->isVisible() && !box->isMinimized() && !calc.Frame()->isMinimized() &&
+                                QApplication::activeWindow() == box;
+            seen << turnTo->windowTitle() + (inView ? ": the box in view" : ": the box out of sight");
+        }
+        box->buttons().first()->click();
+    });
+    poll.start(5);
+    Press(calc.ControlNamed<fw::Canvas>("ComputeCanvas"));  // on an empty form
+    EXPECT_EQ(seen, QStringList({"over Tolvane", "Vantrel Info: the box in view", ": the box in view",
+                                 "Tolvane: the box in view"}));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(calc.Frame()));
+    EXPECT_EQ(Focused(), calc.ControlNamed<fw::EditField>("RxxFld").FocusWidget());
 }
 
 // Ctrl+Q quits from a window without a menu bar of its own (About, built during the splash); the menu bar is

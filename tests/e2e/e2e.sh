@@ -2,11 +2,13 @@
 # End to end: the real executable on a real X desktop (Xvfb with the openbox
 # window manager), driven with real X key and mouse events and read back as
 # the user sees it: the splash, titles as the window manager shows them
-# (message boxes included, and minimised with their window), keys with
-# modifiers held, dead keys and Compose (refused with the bell), the Edit
-# menu from the keyboard, a result read through the clipboard, the About
-# window dismissed by an arrow key, where the help window lands, and the two
-# ways out (closing the last window, Ctrl+Q), each with exit status 0.
+# (message boxes included, minimised with their window, and brought back by a
+# click into a window they block), keys with modifiers held, dead keys and
+# Compose (each refused with one bell, control characters from a compose
+# table too), the Edit menu from the keyboard, a result read through the
+# clipboard, the About window dismissed by an arrow key, where the help window
+# lands, and the two ways out (closing the last window, Ctrl+Q), each with
+# exit status 0.
 set -euo pipefail
 exe=$1
 work=$(mktemp -d)
@@ -28,6 +30,9 @@ xvfb=$!
 poll test -s "$work/display"
 export DISPLAY=":$(cat "$work/display")"
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work"
+# A user's compose table whose sequences commit a tab or a backspace with a digit.
+printf '%s\n' 'include "%L"' '<Multi_key> <t> <5> : "\x095"' '<Multi_key> <b> <5> : "\x085"' >"$work/compose"
+export XCOMPOSEFILE="$work/compose"
 # Openbox runs its start-up command once it manages windows; a window mapped
 # before that may never be shown.
 openbox --sm-disable --startup "touch $work/wm-ready" >/dev/null 2>&1 &
@@ -104,15 +109,52 @@ poll shown "$box" || fail "the message box did not come back with the calculator
 xdotool windowactivate --sync "$box" 2>/dev/null || true
 xdotool key Return; sleep 0.2
 
-# Keys typed with Alt, Super or Ctrl+Super held, dead keys and Compose never reach the fields.
+# With the help window beside the calculator, a message box minimised away comes back, active, at a click into
+# the help window, which works again once the box is answered.
+click 270 445
+help=$(wait_for 550 500 500) || fail "the help window did not appear"
+help=${help%% *}
+xdotool windowmove --sync "$help" 0 0
+xdotool windowmove --sync "$wid" 700 300
+xdotool windowactivate --sync "$wid"
+click 73 461                      # Compute on an empty form
+box=$(poll eval 'xdotool search --onlyvisible --class tolvane | grep -vx -e "$wid" -e "$help" | grep .') ||
+  fail "no message box for an empty form"
+active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+xdotool windowminimize "$box"
+sleep 0.3
+xdotool mousemove --window "$help" 200 200 click 1
+poll eval 'shown "$box" && shown "$wid" && active "$box"' ||
+  fail "the message box stayed out of sight when the help window it blocks was clicked"
+xdotool key Return
+poll eval '! shown "$box"' || fail "the message box was not answered"
+xdotool mousemove --window "$help" 200 200 click 1
+poll active "$help" || fail "the help window did not take the click once the box was answered"
+xdotool key alt+F4
+poll eval '! shown "$help"' || fail "the help window did not close"
+xdotool windowactivate --sync "$wid"
+
+# Keys typed with Alt, Super or Ctrl+Super held, dead keys and Compose never reach the fields: each is refused
+# with one bell, control characters that a compose table commits too.
+bells() { wc -l <"$work/bells"; }
+refused_with_one_bell() {
+  local keys
+  for keys in "$@"; do
+    : >"$work/bells"
+    # shellcheck disable=SC2086
+    xdotool key --delay 40 $keys
+    poll eval '(( $(bells) >= 1 ))' || fail "'$keys' was refused without a bell"
+    sleep 0.3
+    (( $(bells) == 1 )) || fail "'$keys' rang $(bells) bells"
+  done
+}
 click 152 252; xdotool type --delay 40 '.9'
-sleep 0.2; : >"$work/bells"
-xdotool key alt+x alt+minus super+q ctrl+super+minus ctrl+super+comma
+sleep 0.2
+refused_with_one_bell alt+x alt+minus super+q ctrl+super+minus ctrl+super+comma
 setxkbmap de -option compose:ralt
-xdotool key dead_circumflex 1 dead_acute e Multi_key o c
+refused_with_one_bell 'dead_circumflex 1' 'dead_acute e' 'Multi_key o c' 'Multi_key t 5' 'Multi_key b 5'
 setxkbmap us -option ''
 [ "$(copied)" = ".9" ] || fail "Rxx read '$(copied)' after keys with modifiers, dead keys and Compose"
-poll test -s "$work/bells" || fail "the refused keys were not heard"
 
 # The Edit menu from the keyboard acts on the field and its selection: Cut, then Paste after a typed digit.
 from_edit_menu() {
