@@ -10,10 +10,46 @@
 
 #if defined(TOLVANE_HAVE_XCB) && QT_CONFIG(xcb)
 #define TOLVANE_X11_EVENTS
+#include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #endif
 
 namespace fw {
+
+#ifdef TOLVANE_X11_EVENTS
+namespace {
+
+// Qt takes the pointer through the X input extension: a press comes as its
+// generic event, which names the window at the same place as the core one.
+xcb_window_t PressedWindow(const xcb_ge_generic_event_t& event)
+{
+    static const int opcode = [] {
+        const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+        if (!connection)
+            return -1;
+        static constexpr char kName[] = "XInputExtension";
+        const auto cookie = xcb_query_extension(connection, sizeof kName - 1, kName);
+        xcb_query_extension_reply_t* reply = xcb_query_extension_reply(connection, cookie, nullptr);
+        const int code = reply && reply->present ? reply->major_opcode : -1;
+        std::free(reply);
+        return code;
+    }();
+    constexpr std::uint16_t kButtonPress = 4;
+    if (opcode < 0 || event.extension != opcode || event.event_type != kButtonPress)
+        return XCB_WINDOW_NONE;
+    // Time, button and root come first; the window follows, as in the core press.
+    xcb_window_t window = XCB_WINDOW_NONE;
+    std::memcpy(&window, reinterpret_cast<const char*>(&event) + 24, sizeof window);
+    return window;
+}
+
+}  // namespace
+#endif
 
 class KeepModalInView::Watch : public QObject, public QAbstractNativeEventFilter {
 public:
@@ -44,6 +80,9 @@ public:
             break;
         case XCB_BUTTON_PRESS:
             target = reinterpret_cast<const xcb_button_press_event_t*>(event)->event;
+            break;
+        case XCB_GE_GENERIC:
+            target = PressedWindow(*reinterpret_cast<const xcb_ge_generic_event_t*>(event));
             break;
         default:
             return false;

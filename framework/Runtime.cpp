@@ -156,6 +156,7 @@ void UnhandledException(std::exception_ptr error)
                         QStringLiteral("An unexpected error occurred and the program must close.\n\n%1")
                             .arg(QString::fromStdString(what)),
                         QMessageBox::Ok);
+        const KeepModalInView inView(box);
         box.exec();
     }
 }
