@@ -1526,7 +1526,7 @@ private:
         const QStringList seen = Seen(), expected = Expected();
         QStringList differences;
         for (qsizetype i = 0; i < std::max(seen.size(), expected.size()); ++i) {
-            const QString s = seen.value(i), e = expected.value(i);
+            const QString s = seen.value(i, QStringLiteral("(nothing)")), e = expected.value(i, QStringLiteral("(nothing)"));
             if (s != e)
                 differences << QStringLiteral("  seen     %1\n  expected %2").arg(s, e);
         }
