@@ -20,7 +20,6 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -259,10 +258,11 @@ Outcome Predict(const QString& rxxText, const QString& ryyText, const QString& r
     }
     const Big twiceRest = (scaled - denominator * q) + (scaled - denominator * q);
     const int side = Compare(twiceRest, denominator);  // below, at or above the tie
-    // The doubles stray by a few units in the last place of each input and
-    // step, magnified by the division by 1 - |Rxy|; far more than that is a hair.
-    const double rd = Ratio(numerator, denominator), denominatorOfRd = Ratio(one - A, one);
-    const double hair = 1e-13 * (1 + rd) / denominatorOfRd * 1e4;  // in units of the fourth decimal
+    // Each input and each step of the program's doubles is off by at most
+    // u = 2^-53 of itself, which puts its Rd within 5u (1 + |Rd|) / (1 - |Rxy|)
+    // of the exact value; a hair is some eight times that.
+    const double rd = Ratio(numerator, denominator), oneLessA = Ratio(one - A, one);
+    const double hair = 4e-15 * (1 + rd) / oneLessA * 1e4;  // in units of the fourth decimal
     const double fromTie = side < 0 ? Ratio(denominator - twiceRest, denominator)
                                     : Ratio(twiceRest - denominator, denominator);
     Outcome o;
@@ -1033,6 +1033,7 @@ public:
             Step();
             return 0;
         }
+        splashActions_ = 0;
         return 180;
     }
 
@@ -1111,20 +1112,26 @@ private:
     }
 
     // A field clicked, its text selected (three ways), a coefficient typed
-    // key by key over it: the steps are actions of their own.
+    // key by key over it, or pasted (four ways): the steps are actions of their own.
     Action PlanCoefficient()
     {
-        const int f = Pick(3);
-        Action click;
-        click.act = Act::ClickField;
-        click.field = f;
-        click.x = Pick(80);
-        plan_.push_back(click);
-        const auto key = [this](Qt::Key k, Qt::KeyboardModifiers mods, const QString& text) {
+        const auto then = [this](Act act, int item = kUndo) {
             Action a;
-            a.key = {k, mods, text};
+            a.act = act;
+            a.item = item;
             plan_.push_back(a);
+            return &plan_.back();
         };
+        const auto key = [&](Qt::Key k, Qt::KeyboardModifiers mods, const QString& text) {
+            then(Act::Key)->key = {k, mods, text};
+        };
+        const int f = Pick(3);
+        const bool pasted = Chance(4);
+        if (pasted)
+            then(Act::Clipboard)->text = QString::fromUtf8(Any(kNumberTexts));
+        Action* click = then(Act::ClickField);
+        click->field = f;
+        click->x = Pick(80);
         switch (Pick(3)) {
         case 0:
             key(Qt::Key_A, Qt::ControlModifier, "a");
@@ -1133,16 +1140,24 @@ private:
             key(Qt::Key_End, {}, "");
             key(Qt::Key_Home, Qt::ShiftModifier, "");
             break;
-        default: {
-            Action all;
-            all.act = Act::MenuByKeys;
-            all.item = kSelectAll;
-            plan_.push_back(all);
+        default:
+            then(Act::MenuByKeys, kSelectAll);
         }
+        if (pasted) {
+            switch (Pick(4)) {
+            case 0:
+                key(Qt::Key_V, Qt::ControlModifier, "v");
+                break;
+            case 1:
+                key(Qt::Key_Insert, Qt::ShiftModifier, "");
+                break;
+            default:
+                then(Chance(2) ? Act::MenuByMouse : Act::MenuByKeys, kPaste);
+            }
         }
-        for (const QChar c : AnyCoefficient(f)) {
-            const Qt::Key k = c == u'.' ? Qt::Key_Period : c == u'-' ? Qt::Key_Minus : c == u'e' ? Qt::Key_E
-                                                                                  : static_cast<Qt::Key>(Qt::Key_0 + c.digitValue());
+        for (const QChar c : pasted ? QString() : AnyCoefficient(f)) {
+            const Qt::Key k = c == u'.' ? Qt::Key_Period : c == u'-' ? Qt::Key_Minus
+                                                                     : static_cast<Qt::Key>(Qt::Key_0 + c.digitValue());
             key(k, {}, QString(c));
         }
         const Action first = plan_.front();
@@ -1258,22 +1273,25 @@ private:
         return Any(keys);
     }
 
+    // Texts the conversion reads in every way it can: blanks, signs, points,
+    // exponents, nothing at all.
+    static constexpr const char* kNumberTexts[] = {
+        ".9", ".8", ".5", "-.5", "1", "0", ".", "-", "1.0001", "2", "..5", "1e-3", "1e999", "1e-999", "  .5", "\t.25",
+        "1.0000", "9e-9", ".99999", "1.", "00.5", "+.5", "-1", "5e-1", ".1e1", "1e+0", "1e-", ".5e", "-0", "0e5",
+        "5.e-1", "1E0", "-.9999", ".0001", ""};
     static constexpr const char* kCommits[] = {"5", "12", ".5", "-", "9.", "0", "1a", "\u00e9", "\u20ac5", "-.", "7"};
 
     QString AnyText()
     {
-        static const char* const numbers[] = {".9", ".8", ".5", "-.5", "1", "0", ".", "-", "1.0001", "2", "..5",
-                                              "1e-3", "1e999", "1e-999", "  .5", "\t.25", "1.0000", "9e-9", ".99999",
-                                              "1.", "00.5", "+.5", "-1", "5e-1", ".1e1", "1e+0", ""};
         static const char* const pieces[] = {"0", "1", "2", "5", "7", "9", ".", "-", "+", "e", "E", " ", "\t", "\n",
                                              "\r", "x", "\u00e9", "\u00f7", "\u20ac", "\U0001F600", "\u00b9"};
         const int kind = Pick(4);
         if (kind == 0)
-            return QString::fromUtf8(Any(numbers));
+            return QString::fromUtf8(Any(kNumberTexts));
         QString text;
         const int length = kind == 3 ? 20 + Pick(60) : Pick(12);
         while (text.size() < length)
-            text += QString::fromUtf8(Chance(3) ? Any(numbers) : Any(pieces));
+            text += QString::fromUtf8(Chance(3) ? Any(kNumberTexts) : Any(pieces));
         return text;
     }
 
