@@ -4,6 +4,7 @@
 #include "Files.h"
 #include "PictureDecoding.h"
 #include "Pictures.h"
+#include "PngBytes.h"
 #include "TestSupport.h"
 
 #include <QBuffer>
@@ -49,6 +50,16 @@ QByteArray Installed(const char* file, const char* folder = TOLVANE_TREE_DIR "/R
 {
     QFile f(QString::fromUtf8(folder) + file);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Colours and transparency that differ from pixel to pixel.
+QImage Sample(int width, int height)
+{
+    QImage sample(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < sample.height(); ++y)
+        for (int x = 0; x < sample.width(); ++x)
+            sample.setPixel(x, y, qRgba(28 * x, 255 - 60 * y, 17 * x * y % 256, y == 3 ? 255 : 40 + 70 * y));
+    return sample;
 }
 
 QByteArray Png(const QImage& image)
@@ -127,13 +138,14 @@ TEST(Pictures, DecodeToThePixelsOfAnotherReader)
     QList<QByteArray> files;
     for (const auto& p : kPictures)
         files << Installed(p.file);
-    QImage sample(9, 4, QImage::Format_ARGB32);
-    for (int y = 0; y < sample.height(); ++y)
-        for (int x = 0; x < sample.width(); ++x)
-            sample.setPixel(x, y, qRgba(28 * x, 255 - 60 * y, 17 * x * y % 256, y == 3 ? 255 : 40 + 70 * y));
+    const QImage sample = Sample(9, 4);
     for (const auto format : {QImage::Format_Indexed8, QImage::Format_Grayscale8, QImage::Format_Grayscale16,
                               QImage::Format_RGBX64, QImage::Format_Mono, QImage::Format_RGB32, QImage::Format_ARGB32})
         files << Png(sample.convertToFormat(format));
+    // Interlaced, at sizes where some of the seven passes are empty.
+    for (const auto& [width, height] : {std::pair(1, 1), std::pair(2, 1), std::pair(1, 2), std::pair(3, 2), std::pair(4, 4),
+                                       std::pair(5, 1), std::pair(9, 4), std::pair(8, 9), std::pair(17, 10)})
+        files << png_bytes::RgbaPng(Sample(width, height).convertToFormat(QImage::Format_RGBA8888), true);
     for (const QByteArray& bytes : files) {
         SCOPED_TRACE(files.indexOf(bytes));
         const QImage theirs = QImage::fromData(bytes, "PNG").convertToFormat(QImage::Format_ARGB32_Premultiplied);
