@@ -157,6 +157,24 @@ TEST(Pictures, DecodeToThePixelsOfAnotherReader)
     }
 }
 
+// Image data that goes on inflating after the last row (256 MiB of zeros in a 260 kB file) is read only as far
+// as the rows need: the picture is its rows, and the rest is neither read nor inflated.
+TEST(Pictures, ImageDataAfterTheLastRowIsNotInflated)
+{
+    const struct { int width, height; bool interlaced; } rows[] = {
+        {1, 1, false}, {1, 1, true}, {9, 4, true}, {132, 133, false}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.width << "x" << r.height << (r.interlaced ? " interlaced" : ""));
+        const QImage sample = Sample(r.width, r.height).convertToFormat(QImage::Format_RGBA8888);
+        const QByteArray bytes = png_bytes::RgbaPng(sample, r.interlaced, 256);
+        QBuffer file;
+        file.setData(bytes);
+        file.open(QIODevice::ReadOnly);
+        EXPECT_EQ(fw::DecodePicture(file), sample.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        EXPECT_LT(file.pos(), png_bytes::RgbaPng(sample, r.interlaced).size() + (64 << 10)) << "of " << bytes.size();
+    }
+}
+
 // A file built to exhaust memory is no picture, whether a chunk claims 2 GB, the pixels would fill more than
 // Qt's reader allows, or the file itself is huge; it is refused without reading it whole.
 TEST(Pictures, HostileFilesAreNoPicture)
