@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -38,10 +39,11 @@ struct OwnTree {
         fw::SetExecutableFileForTesting(dir.path() + QStringLiteral("/bin/tolvane"));
     }
     QString Resource(const char* file) const { return dir.path() + QStringLiteral("/Resources/") + file; }
-    bool Put(const char* file, const QByteArray& bytes) const
+    bool Put(const char* file, const QByteArray& bytes, const QDateTime& modified = {}) const
     {
         QFile f(Resource(file));
-        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() &&
+               (!modified.isValid() || (f.flush() && f.setFileTime(modified, QFileDevice::FileModificationTime)));
     }
 };
 
@@ -73,7 +75,8 @@ QByteArray Png(const QImage& image)
 
 }  // namespace
 
-// Nothing is cached on failure: each call tries the file again. Nothing is logged either.
+// Nothing is cached on failure: each call tries the file again once it has been put in place or replaced, but
+// does not decode again a file that is as it was. Nothing is logged either.
 TEST(Pictures, MissingOrBrokenFileIsNilUntilPutInPlace)
 {
     OwnTree tree(true);
@@ -82,17 +85,25 @@ TEST(Pictures, MissingOrBrokenFileIsNilUntilPutInPlace)
         const int reads = fw::OpenAsPictureCount();
         testing::internal::CaptureStderr();
         EXPECT_EQ(p.accessor(), nullptr);
-        // A file of that name that is not a picture, or a picture cut short (PNG or JPEG), counts as missing.
+        EXPECT_EQ(p.accessor(), nullptr);
+        // A file of that name that is not a picture, or a picture cut short (PNG or JPEG), counts as missing. A
+        // text replaced by one of the same size is told apart by its modification time.
         const QByteArray png = Installed(p.file);
         QByteArray jpeg;
         QBuffer out(&jpeg);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly) && QImage::fromData(png).save(&out, "JPG"));
-        for (const QByteArray& bytes : {png.left(png.size() / 2), QByteArray("not a picture"), jpeg.left(200)}) {
-            ASSERT_TRUE(tree.Put(p.file, bytes));
+        const struct { QByteArray bytes; QDateTime modified; } files[] = {
+            {png.left(png.size() / 2), {}},
+            {"not a picture", {}},
+            {"not a pixture", QDateTime::fromSecsSinceEpoch(1'000'000'000)},
+            {jpeg.left(200), {}}};
+        for (const auto& f : files) {
+            ASSERT_TRUE(tree.Put(p.file, f.bytes, f.modified));
+            EXPECT_EQ(p.accessor(), nullptr);
             EXPECT_EQ(p.accessor(), nullptr);
         }
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-        EXPECT_EQ(fw::OpenAsPictureCount(), reads + 4);
+        EXPECT_EQ(fw::OpenAsPictureCount(), reads + 5);
         ASSERT_TRUE(tree.Put(p.file, png));
         const auto pic = p.accessor();
         ASSERT_NE(pic, nullptr);
