@@ -64,6 +64,10 @@ bool ReadPng(png_structp png, png_infop info, Reading* r, QImage* image)
     // Text, colour profiles and the like are skipped unread into memory; only
     // transparency changes the pixels drawn.
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+    // Image data is read a kilobyte at a time (not eight): what has been read
+    // when the last row is done is still inflated, up to a megabyte from a
+    // kilobyte of zeros.
+    png_set_compression_buffer_size(png, 1024);
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
