@@ -15,6 +15,11 @@ namespace {
 constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
 constexpr qsizetype kSignatureSize = 8;
 
+bool HasSignature(const QByteArray& file)
+{
+    return file.startsWith(QByteArray::fromRawData(kSignature, kSignatureSize));
+}
+
 void AppendBig(QByteArray& out, quint32 value)
 {
     char bytes[4];
@@ -25,6 +30,21 @@ void AppendBig(QByteArray& out, quint32 value)
 quint32 Crc(const char* from, qsizetype size)
 {
     return quint32(crc32_z(crc32_z(0, nullptr, 0), reinterpret_cast<const Bytef*>(from), std::size_t(size)));
+}
+
+// Each whole chunk, as the offset of its length and the size of its data.
+template <typename Visit>
+void EachChunk(const QByteArray& file, Visit visit)
+{
+    if (!HasSignature(file))
+        return;
+    for (qsizetype at = kSignatureSize; file.size() - at >= 12;) {
+        const quint32 size = qFromBigEndian<quint32>(file.constData() + at);
+        if (size > quint64(file.size() - at - 12))
+            return;
+        visit(at, qsizetype(size));
+        at += 12 + qsizetype(size);
+    }
 }
 
 // The pixels as the rows of a PNG file, without filters.
@@ -51,6 +71,13 @@ QByteArray Scanlines(const QImage& rgba, bool interlaced)
 
 }  // namespace
 
+QList<Chunk> Chunks(const QByteArray& file)
+{
+    QList<Chunk> chunks;
+    EachChunk(file, [&](qsizetype at, qsizetype size) { chunks.append(Chunk{file.mid(at + 4, 4), file.mid(at + 8, size)}); });
+    return chunks;
+}
+
 QByteArray File(const QList<Chunk>& chunks)
 {
     QByteArray file(kSignature, kSignatureSize);
@@ -62,6 +89,13 @@ QByteArray File(const QList<Chunk>& chunks)
         AppendBig(file, Crc(file.constData() + typeAt, file.size() - typeAt));
     }
     return file;
+}
+
+void PutCrcsRight(QByteArray& file)
+{
+    EachChunk(file, [&](qsizetype at, qsizetype size) {
+        qToBigEndian(Crc(file.constData() + at + 4, size + 4), file.data() + at + 8 + size);
+    });
 }
 
 QByteArray Deflate(const QByteArray& bytes, qint64 zeroMebibytes)
@@ -101,6 +135,28 @@ QByteArray Deflate(const QByteArray& bytes, qint64 zeroMebibytes)
     uLong adler = adler32_z(adler32_z(0, nullptr, 0), reinterpret_cast<const Bytef*>(bytes.constData()), std::size_t(bytes.size()));
     adler = adler32_combine64(adler, (uLong(zeros % 65521) << 16) | 1, zeros);
     AppendBig(out, quint32(adler));
+    return out;
+}
+
+std::optional<QByteArray> Inflate(const QByteArray& stream, qsizetype limit)
+{
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK)
+        return std::nullopt;
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(stream.constData()));
+    z.avail_in = uInt(stream.size());
+    QByteArray out;
+    int status = Z_OK;
+    while (status == Z_OK && out.size() <= limit) {
+        std::array<char, 1 << 16> buffer;
+        z.next_out = reinterpret_cast<Bytef*>(buffer.data());
+        z.avail_out = uInt(buffer.size());
+        status = inflate(&z, Z_NO_FLUSH);
+        out.append(buffer.data(), qsizetype(buffer.size() - z.avail_out));
+    }
+    inflateEnd(&z);
+    if (status != Z_STREAM_END || out.size() > limit)
+        return std::nullopt;
     return out;
 }
 
