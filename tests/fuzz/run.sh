@@ -51,10 +51,11 @@ for target in settings val format picture; do
       cp "$seeds"/* "$dir/corpus/"
     fi
   done
-  # A picture may take 256 MB (Qt's allocation limit): one allocation of
-  # twice that, for whatever file, is a finding.
+  # A picture may take 128 MB (Qt's allocation limit,
+  # QImageReader::allocationLimit()): one allocation of twice that, for
+  # whatever file, is a finding.
   malloc=4096
-  [ "$target" = picture ] && malloc=512
+  [ "$target" = picture ] && malloc=256
   echo "=== fuzz_$target: ${seconds}s from $(ls "$dir/corpus" | wc -l) seeds ==="
   status=0
   "$bin/fuzz_$target" "$dir/corpus" \
