@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs each fuzzer for a while from a fresh corpus: the committed seeds plus
-# the settings tables the program itself uses (written by fuzz_seeds).
+# the settings tables the program itself uses and pictures of other kinds
+# than its own (written by fuzz_seeds).
 #   tests/fuzz/run.sh <fuzz-build-dir> [seconds per target, default 60]
 # The build folder is one configured with clang and -DTOLVANE_FUZZ=ON.
 # A crashing input is kept under <fuzz-build-dir>/fuzz-run/<target>/artifacts/;
@@ -38,7 +39,7 @@ mkdir -p "$run"
   exit 1
 }
 
-# The pictures start from the program's own five.
+# The pictures start from the program's own five too.
 mkdir -p "$run/generated/picture"
 cp "$here/../../resources/"*.png "$run/generated/picture/"
 
