@@ -4,6 +4,7 @@
 #include "PictureDecoding.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
@@ -36,6 +37,15 @@ bool FolderItem::Exists() const
 bool FolderItem::Directory() const
 {
     return QFileInfo(path_).isDir();
+}
+
+FileStamp FolderItem::Stamp() const
+{
+    const QFileInfo info(path_);
+    if (!info.exists())
+        return {};
+    return {true, info.size(), info.lastModified().toMSecsSinceEpoch(),
+            info.fileTime(QFileDevice::FileMetadataChangeTime).toMSecsSinceEpoch()};
 }
 
 FolderItemRef FolderItem::Parent() const

@@ -19,6 +19,16 @@ private:
     QImage image_;
 };
 
+// What tells one state of a file from another without reading it. Equal
+// stamps: the same file, as far as the file system tells.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modified = 0;  // milliseconds since the epoch
+    qint64 changed = 0;   // the last change of content or attributes
+    bool operator==(const FileStamp&) const = default;
+};
+
 class FolderItem;
 using FolderItemRef = std::shared_ptr<FolderItem>;
 
@@ -28,6 +38,7 @@ public:
     const QString& NativePath() const { return path_; }
     bool Exists() const;
     bool Directory() const;
+    FileStamp Stamp() const;
     // The folder holding this item, or nil at the root.
     FolderItemRef Parent() const;
     // The item of that name inside this folder, existing or not; nil when

@@ -27,23 +27,47 @@ qint64 AllocationLimit()
     return qint64(QImageReader::allocationLimit()) * 1024 * 1024;
 }
 
+// The file as libpng reads it, and how far the rows have come.
+struct Reading {
+    QIODevice* source;
+    png_uint_32 height = 0;
+    int passes = 0;  // 0 until the rows are read: 1, or 7 when interlaced
+};
+
+// Every row of every pass has been read (libpng counts them as it goes).
+bool RowsRead(png_structp png, const Reading& r)
+{
+    if (r.passes == 0)
+        return false;
+    return r.passes > 1 ? png_get_current_pass_number(png) >= r.passes : png_get_current_row_number(png) >= r.height;
+}
+
 void PngRead(png_structp png, png_bytep out, png_size_t count)
 {
-    auto* source = static_cast<QIODevice*>(png_get_io_ptr(png));
+    auto* r = static_cast<Reading*>(png_get_io_ptr(png));
+    // After the last row libpng would inflate the rest of the image data only
+    // to check it, and a few MB of it can hold gigabytes of zeros: the rows
+    // are all there is to have, so reading ends with them.
+    if (RowsRead(png, *r))
+        png_error(png, "rows read");
     if (count > std::size_t(std::numeric_limits<qint64>::max()) ||
-        source->read(reinterpret_cast<char*>(out), qint64(count)) != qint64(count))
+        r->source->read(reinterpret_cast<char*>(out), qint64(count)) != qint64(count))
         png_error(png, "cut short");
 }
 
 // Fills *image with 8-bit RGBA rows. libpng leaves by longjmp on a broken
 // file, so nothing with a destructor may live in this frame.
-bool ReadPng(png_structp png, png_infop info, QImage* image)
+bool ReadPng(png_structp png, png_infop info, Reading* r, QImage* image)
 {
     if (setjmp(png_jmpbuf(png)))
-        return false;
+        return RowsRead(png, *r);  // what fails after the last row does not matter
     // Text, colour profiles and the like are skipped unread into memory; only
     // transparency changes the pixels drawn.
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+    // Image data is read a kilobyte at a time (not eight): what has been read
+    // when the last row is done is still inflated, up to a megabyte from a
+    // kilobyte of zeros.
+    png_set_compression_buffer_size(png, 1024);
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
@@ -60,10 +84,11 @@ bool ReadPng(png_structp png, png_infop info, QImage* image)
     *image = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGBA8888);
     if (image->isNull())
         return false;
+    r->height = height;
+    r->passes = passes;
     for (int pass = 0; pass < passes; ++pass)
         for (int y = 0; y < image->height(); ++y)
             png_read_row(png, image->scanLine(y), nullptr);
-    png_read_end(png, nullptr);
     return true;
 }
 
@@ -74,10 +99,11 @@ QImage DecodePng(QIODevice& source)
         return {};
     png_infop info = png_create_info_struct(png);
     QImage image;
+    Reading reading{&source};
     bool ok = false;
     if (info) {
-        png_set_read_fn(png, &source, PngRead);
-        ok = ReadPng(png, info, &image);
+        png_set_read_fn(png, &reading, PngRead);
+        ok = ReadPng(png, info, &reading, &image);
     }
     png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
     if (!ok)

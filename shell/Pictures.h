@@ -1,7 +1,8 @@
 #pragma once
 // The five pictures, each loaded once from the Resources folder and kept for
-// the life of the process. A picture that cannot be had is nil, nothing is
-// cached, and the next call tries again.
+// the life of the process. A picture that cannot be had is nil, and the next
+// call tries again: a file put in place or replaced meanwhile is read, one
+// that stayed as it was is not decoded a second time.
 
 #include "Files.h"
 

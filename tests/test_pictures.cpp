@@ -4,9 +4,11 @@
 #include "Files.h"
 #include "PictureDecoding.h"
 #include "Pictures.h"
+#include "PngBytes.h"
 #include "TestSupport.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -37,10 +39,11 @@ struct OwnTree {
         fw::SetExecutableFileForTesting(dir.path() + QStringLiteral("/bin/tolvane"));
     }
     QString Resource(const char* file) const { return dir.path() + QStringLiteral("/Resources/") + file; }
-    bool Put(const char* file, const QByteArray& bytes) const
+    bool Put(const char* file, const QByteArray& bytes, const QDateTime& modified = {}) const
     {
         QFile f(Resource(file));
-        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() &&
+               (!modified.isValid() || (f.flush() && f.setFileTime(modified, QFileDevice::FileModificationTime)));
     }
 };
 
@@ -49,6 +52,16 @@ QByteArray Installed(const char* file, const char* folder = TOLVANE_TREE_DIR "/R
 {
     QFile f(QString::fromUtf8(folder) + file);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Colours and transparency that differ from pixel to pixel.
+QImage Sample(int width, int height)
+{
+    QImage sample(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < sample.height(); ++y)
+        for (int x = 0; x < sample.width(); ++x)
+            sample.setPixel(x, y, qRgba(28 * x, 255 - 60 * y, 17 * x * y % 256, y == 3 ? 255 : 40 + 70 * y));
+    return sample;
 }
 
 QByteArray Png(const QImage& image)
@@ -62,7 +75,8 @@ QByteArray Png(const QImage& image)
 
 }  // namespace
 
-// Nothing is cached on failure: each call tries the file again. Nothing is logged either.
+// Nothing is cached on failure: each call tries the file again once it has been put in place or replaced, but
+// does not decode again a file that is as it was. Nothing is logged either.
 TEST(Pictures, MissingOrBrokenFileIsNilUntilPutInPlace)
 {
     OwnTree tree(true);
@@ -71,17 +85,25 @@ TEST(Pictures, MissingOrBrokenFileIsNilUntilPutInPlace)
         const int reads = fw::OpenAsPictureCount();
         testing::internal::CaptureStderr();
         EXPECT_EQ(p.accessor(), nullptr);
-        // A file of that name that is not a picture, or a picture cut short (PNG or JPEG), counts as missing.
+        EXPECT_EQ(p.accessor(), nullptr);
+        // A file of that name that is not a picture, or a picture cut short (PNG or JPEG), counts as missing. A
+        // text replaced by one of the same size is told apart by its modification time.
         const QByteArray png = Installed(p.file);
         QByteArray jpeg;
         QBuffer out(&jpeg);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly) && QImage::fromData(png).save(&out, "JPG"));
-        for (const QByteArray& bytes : {png.left(png.size() / 2), QByteArray("not a picture"), jpeg.left(200)}) {
-            ASSERT_TRUE(tree.Put(p.file, bytes));
+        const struct { QByteArray bytes; QDateTime modified; } files[] = {
+            {png.left(png.size() / 2), {}},
+            {"not a picture", {}},
+            {"not a pixture", QDateTime::fromSecsSinceEpoch(1'000'000'000)},
+            {jpeg.left(200), {}}};
+        for (const auto& f : files) {
+            ASSERT_TRUE(tree.Put(p.file, f.bytes, f.modified));
+            EXPECT_EQ(p.accessor(), nullptr);
             EXPECT_EQ(p.accessor(), nullptr);
         }
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-        EXPECT_EQ(fw::OpenAsPictureCount(), reads + 4);
+        EXPECT_EQ(fw::OpenAsPictureCount(), reads + 5);
         ASSERT_TRUE(tree.Put(p.file, png));
         const auto pic = p.accessor();
         ASSERT_NE(pic, nullptr);
@@ -127,13 +149,14 @@ TEST(Pictures, DecodeToThePixelsOfAnotherReader)
     QList<QByteArray> files;
     for (const auto& p : kPictures)
         files << Installed(p.file);
-    QImage sample(9, 4, QImage::Format_ARGB32);
-    for (int y = 0; y < sample.height(); ++y)
-        for (int x = 0; x < sample.width(); ++x)
-            sample.setPixel(x, y, qRgba(28 * x, 255 - 60 * y, 17 * x * y % 256, y == 3 ? 255 : 40 + 70 * y));
+    const QImage sample = Sample(9, 4);
     for (const auto format : {QImage::Format_Indexed8, QImage::Format_Grayscale8, QImage::Format_Grayscale16,
                               QImage::Format_RGBX64, QImage::Format_Mono, QImage::Format_RGB32, QImage::Format_ARGB32})
         files << Png(sample.convertToFormat(format));
+    // Interlaced, at sizes where some of the seven passes are empty.
+    for (const auto& [width, height] : {std::pair(1, 1), std::pair(2, 1), std::pair(1, 2), std::pair(3, 2), std::pair(4, 4),
+                                       std::pair(5, 1), std::pair(9, 4), std::pair(8, 9), std::pair(17, 10)})
+        files << png_bytes::RgbaPng(Sample(width, height).convertToFormat(QImage::Format_RGBA8888), true);
     for (const QByteArray& bytes : files) {
         SCOPED_TRACE(files.indexOf(bytes));
         const QImage theirs = QImage::fromData(bytes, "PNG").convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -142,6 +165,24 @@ TEST(Pictures, DecodeToThePixelsOfAnotherReader)
         file.setData(bytes);
         file.open(QIODevice::ReadOnly);
         EXPECT_EQ(fw::DecodePicture(file), theirs);
+    }
+}
+
+// Image data that goes on inflating after the last row (256 MiB of zeros in a 260 kB file) is read only as far
+// as the rows need: the picture is its rows, and the rest is neither read nor inflated.
+TEST(Pictures, ImageDataAfterTheLastRowIsNotInflated)
+{
+    const struct { int width, height; bool interlaced; } rows[] = {
+        {1, 1, false}, {1, 1, true}, {9, 4, true}, {132, 133, false}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.width << "x" << r.height << (r.interlaced ? " interlaced" : ""));
+        const QImage sample = Sample(r.width, r.height).convertToFormat(QImage::Format_RGBA8888);
+        const QByteArray bytes = png_bytes::RgbaPng(sample, r.interlaced, 256);
+        QBuffer file;
+        file.setData(bytes);
+        file.open(QIODevice::ReadOnly);
+        EXPECT_EQ(fw::DecodePicture(file), sample.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        EXPECT_LT(file.pos(), png_bytes::RgbaPng(sample, r.interlaced).size() + (64 << 10)) << "of " << bytes.size();
     }
 }
 

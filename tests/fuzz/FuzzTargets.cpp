@@ -1,6 +1,7 @@
 #include "FuzzTargets.h"
 
 #include "PictureDecoding.h"
+#include "PngBytes.h"
 #include "Tables.h"
 #include "TextNumbers.h"
 #include "Window.h"
@@ -158,7 +159,11 @@ int FuzzFormat(const std::uint8_t* data, std::size_t size)
 
 int FuzzPicture(const std::uint8_t* data, std::size_t size)
 {
-    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    // A mutation breaks the CRC of the chunk it changes, and libpng refuses a
+    // critical chunk with a bad CRC: put right, changed headers, palettes,
+    // transparency and image data reach the decoder.
+    QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    png_bytes::PutCrcsRight(bytes);
     QBuffer file(&bytes);
     file.open(QIODevice::ReadOnly);
     const QImage image = fw::DecodePicture(file);

@@ -13,7 +13,7 @@ enum SettingsTarget : std::uint8_t { kWindow, kEditField, kStaticText, kCanvas, 
 int FuzzSettings(const std::uint8_t* data, std::size_t size);
 // fw::Val on the bytes as UTF-8 text.
 int FuzzVal(const std::uint8_t* data, std::size_t size);
-// fw::DecodePicture on the bytes as a file's content.
+// fw::DecodePicture on the bytes as a file's content, its chunks' CRCs put right.
 int FuzzPicture(const std::uint8_t* data, std::size_t size);
 // fw::Format: 8 bytes of a double, then one pattern character per byte ("0.#"[byte % 3]).
 int FuzzFormat(const std::uint8_t* data, std::size_t size);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs each fuzzer for a while from a fresh corpus: the committed seeds plus
-# the settings tables the program itself uses (written by fuzz_seeds).
+# the settings tables the program itself uses and pictures of other kinds
+# than its own (written by fuzz_seeds).
 #   tests/fuzz/run.sh <fuzz-build-dir> [seconds per target, default 60]
 # The build folder is one configured with clang and -DTOLVANE_FUZZ=ON.
 # A crashing input is kept under <fuzz-build-dir>/fuzz-run/<target>/artifacts/;
@@ -38,7 +39,7 @@ mkdir -p "$run"
   exit 1
 }
 
-# The pictures start from the program's own five.
+# The pictures start from the program's own five too.
 mkdir -p "$run/generated/picture"
 cp "$here/../../resources/"*.png "$run/generated/picture/"
 
@@ -51,10 +52,11 @@ for target in settings val format picture; do
       cp "$seeds"/* "$dir/corpus/"
     fi
   done
-  # A picture may take 256 MB (Qt's allocation limit): one allocation of
-  # twice that, for whatever file, is a finding.
+  # A picture may take 128 MB (Qt's allocation limit,
+  # QImageReader::allocationLimit()): one allocation of twice that, for
+  # whatever file, is a finding.
   malloc=4096
-  [ "$target" = picture ] && malloc=512
+  [ "$target" = picture ] && malloc=256
   echo "=== fuzz_$target: ${seconds}s from $(ls "$dir/corpus" | wc -l) seeds ==="
   status=0
   "$bin/fuzz_$target" "$dir/corpus" \
