@@ -173,7 +173,7 @@ TEST(Pictures, DecodeToThePixelsOfAnotherReader)
 TEST(Pictures, ImageDataAfterTheLastRowIsNotInflated)
 {
     const struct { int width, height; bool interlaced; } rows[] = {
-        {1, 1, false}, {1, 1, true}, {9, 4, true}, {132, 133, false}};
+        {1, 1, false}, {1, 1, true}, {9, 4, true}, {132, 133, false}, {132, 133, true}};
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << r.width << "x" << r.height << (r.interlaced ? " interlaced" : ""));
         const QImage sample = Sample(r.width, r.height).convertToFormat(QImage::Format_RGBA8888);
