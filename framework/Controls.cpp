@@ -344,12 +344,17 @@ protected:
     }
 
 private:
-    // Dead keys, Compose and input methods type too: each character they
-    // commit meets the key filter, and a refused one drops the whole commit.
-    // A committed tab or backspace is a character, not the key that moves or
-    // deletes, and no field holds one: such characters are refused here.
+    // Dead keys, Compose and input methods type too: in a field with a key
+    // filter each character they commit meets the filter, and a refused one
+    // drops the whole commit. A committed tab or backspace is a character,
+    // not the key that moves or deletes, and no filtered field holds one:
+    // such characters are refused there. A field without a filter takes a
+    // commit whole, as it takes the same characters typed: a joiner inside
+    // an emoji or a right-to-left mark is text.
     bool RefuseCommit(const QInputMethodEvent& event)
     {
+        if (!field_.HasHandler("KeyDown"))
+            return false;
         const QList<uint> characters = event.commitString().toUcs4();
         for (const uint c : characters) {
             const auto code = static_cast<char32_t>(c);
