@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <iterator>
 #include <limits>
 #include <system_error>
 
@@ -31,10 +32,30 @@ struct NumberSpan {
   std::size_t End() const { return expEnd > expBegin ? expEnd : fracEnd; }
 };
 
+// Blanks before the number, in UTF-8: space and tab, every other Unicode
+// space separator, and the invisible zero-width space, word joiner and
+// byte-order mark. A number copied from a web page or a PDF often comes
+// behind one of them, and shows as if behind a space.
+constexpr std::string_view kBlanks[] = {
+    " ", "\t", "\u00A0", "\u1680", "\u2000", "\u2001", "\u2002", "\u2003", "\u2004",
+    "\u2005", "\u2006", "\u2007", "\u2008", "\u2009", "\u200A", "\u202F", "\u205F",
+    "\u3000", "\u200B", "\u2060", "\uFEFF",
+};
+
+std::size_t SkipBlanks(std::string_view s) {
+  std::size_t i = 0;
+  for (;;) {
+    const std::string_view rest = s.substr(i);
+    const auto blank = std::find_if(std::begin(kBlanks), std::end(kBlanks),
+                                    [rest](std::string_view b) { return rest.starts_with(b); });
+    if (blank == std::end(kBlanks)) return i;
+    i += blank->size();
+  }
+}
+
 NumberSpan ScanNumber(std::string_view s) {
   NumberSpan n;
-  std::size_t i = 0;
-  while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+  std::size_t i = SkipBlanks(s);
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) n.negative = s[i++] == '-';
   n.intBegin = i;
   n.intEnd = i = SkipDigits(s, i);

@@ -132,9 +132,10 @@ private:
     std::vector<std::uint32_t> limbs_;
 };
 
-// The number a text begins with, read by the program's grammar: blanks
-// (space, tab), a sign, digits with at most one point, then an exponent of
-// "e" or "E", a sign and at least one digit; a text without digits there is 0.
+// The number a text begins with, read by the program's grammar: blanks (tab,
+// any Unicode space separator, zero-width space, word joiner, BOM), a sign,
+// digits with at most one point, then an exponent of "e" or "E", a sign and
+// at least one digit; a text without digits there is 0.
 struct Decimal {
     bool negative = false;
     std::string digits;         // without leading zeros; empty for zero
@@ -147,7 +148,10 @@ Decimal LeadingNumber(const QString& text)
     const auto digit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
     Decimal d;
     qsizetype i = 0;
-    while (at(i) == u' ' || at(i) == u'\t')
+    const auto blank = [](char16_t c) {
+        return c == u'\t' || c == u'\u200B' || c == u'\u2060' || c == u'\uFEFF' || QChar(c).category() == QChar::Separator_Space;
+    };
+    while (blank(at(i)))
         ++i;
     if (at(i) == u'+' || at(i) == u'-')
         d.negative = at(i++) == u'-';
@@ -580,7 +584,8 @@ QString Shown(const QString& text)
 {
     QString s;
     for (const QChar c : text)
-        s += c.unicode() < 32 ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0')) : QString(c);
+        s += c.unicode() < 32 || (c.unicode() > 127 && (c.isSpace() || !c.isPrint()))
+                 ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0')) : QString(c);
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
@@ -1282,13 +1287,14 @@ private:
     static constexpr const char* kNumberTexts[] = {
         ".9", ".8", ".5", "-.5", "1", "0", ".", "-", "1.0001", "2", "..5", "1e-3", "1e999", "1e-999", "  .5", "\t.25",
         "1.0000", "9e-9", ".99999", "1.", "00.5", "+.5", "-1", "5e-1", ".1e1", "1e+0", "1e-", ".5e", "-0", "0e5",
-        "5.e-1", "1E0", "-.9999", ".0001", ""};
+        "5.e-1", "1E0", "-.9999", ".0001", "", "\u00a0.8", "\u2009\u202f.5", "\ufeff-.25", "\u3000\u200b1", "\u00ad.5"};
     static constexpr const char* kCommits[] = {"5", "12", ".5", "-", "9.", "0", "1a", "\u00e9", "\u20ac5", "-.", "7"};
 
     QString AnyText()
     {
         static const char* const pieces[] = {"0", "1", "2", "5", "7", "9", ".", "-", "+", "e", "E", " ", "\t", "\n",
-                                             "\r", "x", "\u00e9", "\u00f7", "\u20ac", "\U0001F600", "\u00b9"};
+                                             "\r", "x", "\u00e9", "\u00f7", "\u20ac", "\U0001F600", "\u00b9", "\u00a0",
+                                             "\u2060"};
         const int kind = Pick(4);
         if (kind == 0)
             return QString::fromUtf8(Any(kNumberTexts));

@@ -23,6 +23,9 @@ TEST(Val, ReadsTheLeadingNumberAndSaturates) {
       {"1e+", 1},      {"2E3", 2000},    {"2e-3", 0.002}, {"-1.5e2xyz", -150}, {"1,5", 1},
       {"1e999", kInf}, {"-1.8e308", -kInf}, {"1e99999999999999999999", kInf},
       {"-1e-999", -0.0}, {"2e-324", 0.0}, {"100000000000e-99999999999999999999", 0.0},
+      // Blanks copied from web pages and PDFs: no-break, thin, narrow, ideographic, zero-width, BOM.
+      {"\u00A0.8", 0.8}, {"\u2009\u202F-.5", -0.5}, {"\u3000\u200B \u2060\t\uFEFF7", 7},
+      {"\u1680\u205F1e1", 10}, {"-\u00A0.5", 0}, {"\u00AD5", 0}, {"\u2028 5", 0},
   };
   for (const auto& [text, want] : cases) {
     const double v = fw::Val(QString::fromUtf8(text));
