@@ -681,6 +681,7 @@ public:
     QStringList rdChoices;   // what RdFld may show after the last Compute
     QString clipboard;
     QStringList messages;    // shown by the last action
+    int beeps = 0;           // one for each refused key or commit
 
     // Start-up: the splash shows the About window.
     void Start() { Show(kAbout); }
@@ -729,8 +730,10 @@ public:
             break;
         case Act::Commit:
             for (const uint c : a.text.toUcs4())
-                if (!Admits(focus, static_cast<int>(c)))
+                if (!Admits(focus, static_cast<int>(c))) {
+                    ++beeps;
                     return;  // one character refused drops the whole commit
+                }
             Focused().Type(a.text);
             break;
         case Act::ClickField:
@@ -848,8 +851,12 @@ private:
 
     void CalcKey(const Key& k)
     {
-        if (focus < 0 || ModifierAlone(k.key) || Refused(k))
+        if (focus < 0 || ModifierAlone(k.key))
             return;
+        if (Refused(k)) {
+            ++beeps;
+            return;
+        }
         if ((k.key == Qt::Key_Tab || k.key == Qt::Key_Backtab) && !(k.mods & (Qt::ControlModifier | Qt::AltModifier))) {
             const bool forward = k.key == Qt::Key_Tab && !(k.mods & Qt::ShiftModifier);
             std::vector<int> order{kRxx, kRyy, kRxy};
@@ -1497,6 +1504,7 @@ private:
         }
         lines << QStringLiteral("clipboard: %1").arg(Shown(m.clipboard));
         lines << QStringLiteral("messages: %1").arg(m.messages.join(" | "));
+        lines << QStringLiteral("beeps: %1").arg(m.beeps);
         return lines;
     }
 
@@ -1536,6 +1544,7 @@ private:
             if (look != QLatin1String("Tolvane [OK] over Tolvane"))
                 lines << QStringLiteral("message box: %1").arg(look);
         boxesSeen_ = static_cast<int>(boxes_.Texts().size());
+        lines << QStringLiteral("beeps: %1").arg(fw::BeepCount() - beepsBefore_);
         if (QApplication::activePopupWidget() || QApplication::activeModalWidget())
             lines << QStringLiteral("left open: %1").arg(WidgetName(QApplication::activePopupWidget() ? QApplication::activePopupWidget()
                                                                                                    : QApplication::activeModalWidget()));
@@ -1577,6 +1586,7 @@ private:
     Model model_;
     MessageBoxWatcher boxes_;
     int boxesSeen_ = 0;
+    const int beepsBefore_ = fw::BeepCount();
     QStringList notes_;
     std::deque<QString> recent_;
     std::deque<Action> plan_;
