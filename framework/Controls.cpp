@@ -350,9 +350,12 @@ private:
     // not the key that moves or deletes, and no filtered field holds one:
     // such characters are refused there. A field without a filter takes a
     // commit whole, as it takes the same characters typed: a joiner inside
-    // an emoji or a right-to-left mark is text.
+    // an emoji or a right-to-left mark is text. A read-only field takes no
+    // commit, as it takes no typed key: Qt's line edit would insert it.
     bool RefuseCommit(const QInputMethodEvent& event)
     {
+        if (field_.ReadOnly())
+            return true;
         if (!field_.HasHandler("KeyDown"))
             return false;
         const QList<uint> characters = event.commitString().toUcs4();
