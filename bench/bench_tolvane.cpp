@@ -369,6 +369,7 @@ int main(int argc, char** argv)
     RegisterVal("-.5", "-.5");
     RegisterVal("1.0001", "1.0001");
     RegisterVal("40digits", "1234567890123456789012345678901234567890");
+    RegisterVal("nbsp.8 (no-break space first)", "\u00A0.8");
     RegisterFormat("0.7000000000000002", 0.7000000000000002);
     RegisterFormat("-4.000000000000001", -4.000000000000001);
     RegisterFormat("1e300", 1e300);
